@@ -1,0 +1,13 @@
+// Finding the contactless card in the field (the application's GetCardSerial).
+#pragma once
+
+#include <QString>
+
+namespace t7 {
+
+// The card's serial number as 8 upper-case hexadecimal digits (16 for a card
+// with a second cascade level), or "" when no card answered. serial receives
+// the first serial part (or the repeated one, see the .cpp).
+QString GetCardSerial(int deviceHandle, unsigned int &serial);
+
+} // namespace t7
