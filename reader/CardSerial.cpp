@@ -28,6 +28,8 @@ QString GetCardSerial(int deviceHandle, unsigned int &serial)
     unsigned int second = 0;
     if (rz_anticoll2(deviceHandle, 0, &second) == 0) {
         rz_select2(deviceHandle, second);
+        // Both parts, so cards that share their first part still differ.
+        serial = first ^ second;
         return text + hex8(second);
     }
     unsigned int again = 0;
