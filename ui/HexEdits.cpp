@@ -6,9 +6,12 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDropEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+
+#include <memory>
 
 namespace t7 {
 bool isHexDigit(QChar c)
@@ -28,46 +31,97 @@ void setRedOnWhite(QLineEdit *edit)
     edit->setPalette(palette);
 }
 
-bool isTypedCharacter(const QKeyEvent *event)
+// The text a key would insert; control characters (Ctrl+letter) insert none.
+QString insertedText(const QKeyEvent *event)
 {
     const QString text = event->text();
-    return text.size() == 1 && text.at(0).isPrint() &&
-           !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (text.isEmpty() || !text.at(0).isPrint())
+        return QString();
+    return text;
+}
+
+bool isSelectionPaste(const QMouseEvent *event)
+{
+    return event->button() == Qt::MiddleButton && QApplication::clipboard()->supportsSelection();
+}
+
+bool changesLayout(const QKeyEvent *event)
+{
+    static const QKeySequence::StandardKey kKeys[] = {
+        QKeySequence::Paste,           QKeySequence::Cut,           QKeySequence::Delete,
+        QKeySequence::DeleteEndOfLine, QKeySequence::DeleteEndOfWord, QKeySequence::DeleteStartOfWord,
+        QKeySequence::DeleteCompleteLine, QKeySequence::Backspace,
+    };
+    for (const QKeySequence::StandardKey key : kKeys)
+        if (event->matches(key))
+            return true;
+    return event->key() == Qt::Key_Delete;
 }
 
 } // namespace
 
 CFilteredEdit::CFilteredEdit(Accepts accepts, QWidget *parent) : QLineEdit(parent), accepts_(std::move(accepts)) {}
 
+QString CFilteredEdit::filtered(const QString &text) const
+{
+    QString kept;
+    for (const QChar c : text)
+        if (accepts_(c))
+            kept.append(c);
+    return kept;
+}
+
+void CFilteredEdit::insertFiltered(const QString &text)
+{
+    if (isReadOnly())
+        return;
+    const QString kept = filtered(text);
+    if (!kept.isEmpty())
+        insert(kept);
+}
+
 void CFilteredEdit::keyPressEvent(QKeyEvent *event)
 {
     if (event->matches(QKeySequence::Paste)) {
-        if (!isReadOnly())
-            insertFiltered(QApplication::clipboard()->text());
+        insertFiltered(QApplication::clipboard()->text());
         event->accept();
         return;
     }
-    if (isTypedCharacter(event) && !accepts_(event->text().at(0))) {
+    // Whatever the modifiers: Alt+G would otherwise still type a 'g'.
+    const QString text = insertedText(event);
+    if (!text.isEmpty() && filtered(text) != text) {
         event->accept();
         return;
     }
     QLineEdit::keyPressEvent(event);
 }
 
-void CFilteredEdit::insertFiltered(const QString &text)
+void CFilteredEdit::inputMethodEvent(QInputMethodEvent *event)
 {
-    QString kept;
-    for (const QChar c : text)
-        if (accepts_(c))
-            kept.append(c);
-    if (!kept.isEmpty())
-        insert(kept);
+    const QString commit = event->commitString();
+    if (filtered(commit) == commit) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent kept(event->preeditString(), event->attributes());
+    kept.setCommitString(filtered(commit), event->replacementStart(), event->replacementLength());
+    QLineEdit::inputMethodEvent(&kept);
+}
+
+void CFilteredEdit::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (isSelectionPaste(event)) {
+        insertFiltered(QApplication::clipboard()->text(QClipboard::Selection));
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
 }
 
 void CFilteredEdit::contextMenuEvent(QContextMenuEvent *event)
 {
     // The standard menu pastes unfiltered; route its Paste through the filter.
-    QMenu *menu = createStandardContextMenu();
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu());
     for (QAction *action : menu->actions()) {
         if (action->objectName() == QLatin1String("edit-paste")) {
             disconnect(action, nullptr, this, nullptr);
@@ -76,7 +130,6 @@ void CFilteredEdit::contextMenuEvent(QContextMenuEvent *event)
         }
     }
     menu->exec(event->globalPos());
-    delete menu;
 }
 
 void CFilteredEdit::dropEvent(QDropEvent *event)
@@ -84,7 +137,9 @@ void CFilteredEdit::dropEvent(QDropEvent *event)
     if (!isReadOnly() && event->mimeData()->hasText()) {
         insertFiltered(event->mimeData()->text());
         event->acceptProposedAction();
+        return;
     }
+    event->ignore();
 }
 
 CDecEdit::CDecEdit(QWidget *parent)
@@ -101,13 +156,20 @@ CHexKeyEdit::CHexKeyEdit(QWidget *parent) : CFilteredEdit(&t7::isHexDigit, paren
 void CHexKeyEdit::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
-    if (text().size() >= 32)
+    // Opening the field's own menu or leaving the window does not leave the field.
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+        return;
+    if (text().size() >= kMinimumLength)
         valid_ = 1;
     else
         t7::appBox(QStringLiteral("Length of chars inserted not enough!"));
 }
 
-CHexOverwriteEdit::CHexOverwriteEdit(QWidget *parent) : QLineEdit(parent) { setRedOnWhite(this); }
+CHexOverwriteEdit::CHexOverwriteEdit(QWidget *parent) : QLineEdit(parent)
+{
+    setRedOnWhite(this);
+    setDragEnabled(false);
+}
 
 void CHexOverwriteEdit::typeCharacter(QChar c)
 {
@@ -141,15 +203,46 @@ void CHexOverwriteEdit::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    if (event->matches(QKeySequence::Paste) || event->key() == Qt::Key_Delete ||
-        event->matches(QKeySequence::Cut)) {
-        event->accept(); // the layout never grows or shrinks
+    if (changesLayout(event)) {
+        event->accept();
         return;
     }
-    if (isTypedCharacter(event)) {
-        typeCharacter(event->text().at(0));
+    const QString text = insertedText(event);
+    if (!text.isEmpty()) {
+        for (const QChar c : text)
+            typeCharacter(c);
         event->accept();
         return;
     }
     QLineEdit::keyPressEvent(event);
 }
+
+void CHexOverwriteEdit::inputMethodEvent(QInputMethodEvent *event)
+{
+    for (const QChar c : event->commitString())
+        typeCharacter(c);
+    event->accept();
+}
+
+void CHexOverwriteEdit::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (isSelectionPaste(event)) {
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void CHexOverwriteEdit::contextMenuEvent(QContextMenuEvent *event)
+{
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    for (QAction *action : menu->actions()) {
+        const QString name = action->objectName();
+        if (name == QLatin1String("edit-paste") || name == QLatin1String("edit-cut") ||
+            name == QLatin1String("edit-delete"))
+            action->setEnabled(false);
+    }
+    menu->exec(event->globalPos());
+}
+
+void CHexOverwriteEdit::dropEvent(QDropEvent *event) { event->ignore(); }

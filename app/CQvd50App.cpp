@@ -1,0 +1,38 @@
+#include "CQvd50App.h"
+
+#include "CMainFrame.h"
+#include "CardSerial.h"
+#include "DialogLook.h"
+#include "Icons.h"
+#include "MessageSeam.h"
+#include "QvdLibrary.h"
+
+const char *const CQvd50App::kTitle = "KORVANE T7 IC-CARD Reader Software";
+
+CQvd50App::CQvd50App(int &argc, char **argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("T7Demo"));
+}
+
+CQvd50App::~CQvd50App()
+{
+    frame_.reset();
+    qvd::setFailureReporter(nullptr);
+}
+
+bool CQvd50App::InitInstance()
+{
+    t7::applyDialogLook(*this);
+    setWindowIcon(t7::icon(t7::IconId::Application));
+    qvd::setFailureReporter([](const std::string &message) { t7::appBox(QString::fromStdString(message)); });
+
+    frame_ = std::make_unique<CMainFrame>();
+    frame_->setWindowTitle(QString::fromLatin1(kTitle));
+    frame_->showMaximized();
+    return true;
+}
+
+QString CQvd50App::GetCardSerial(int deviceHandle, unsigned int &serial)
+{
+    return t7::GetCardSerial(deviceHandle, serial);
+}

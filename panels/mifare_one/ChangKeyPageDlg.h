@@ -1,0 +1,62 @@
+// "Update Key": rewrites a sector trailer (key A, Control Word, key B).
+#pragma once
+
+#include "CMifarePage.h"
+#include "FieldBinding.h"
+#include "QvdLibrary.h"
+
+class CHexEdit;
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+class ChangKeyPageDlg : public CMifarePage {
+    Q_OBJECT
+public:
+    // Requests the card, so the card on the reader decides the sheet's S50 or S70 form.
+    explicit ChangKeyPageDlg(QWidget *parent = nullptr);
+
+    void opening() override;
+
+    static constexpr const char *kDefaultKey = "3A7C19E45B20";
+
+private:
+    void buildControls();
+    void connectHandlers();
+    void requestCard();
+
+    void onSectorChosen(int index);
+    void onUpdate();
+    void onChangeWord();
+
+    bool readTrailer(int sector, unsigned char *data);
+    // "enter<field>The median is not enough!" when text is shorter than length.
+    static bool refuseShort(const QString &text, int length, const QString &field);
+    bool findAndAuthenticate(int sector);
+
+    qvd::LibraryRef lib_ = qvd::Library::load();
+    QVD_ENTRY(lib_, rz_request);
+    QVD_ENTRY(lib_, rz_card);
+    QVD_ENTRY(lib_, rz_authentication);
+    QVD_ENTRY(lib_, rz_read);
+    QVD_ENTRY(lib_, rz_read_S70);
+    QVD_ENTRY(lib_, rz_changeb3);
+    QVD_ENTRY(lib_, rz_halt);
+
+    QString keyAText_;
+    QString keyBText_;
+    QString controlWordText_;
+    int sector_ = 0;
+
+    QLabel *sectorLabel_ = nullptr;
+    QComboBox *sectorList_ = nullptr;
+    QLabel *keyALabel_ = nullptr;
+    CHexEdit *keyAEdit_ = nullptr;
+    QLabel *keyBLabel_ = nullptr;
+    CHexEdit *keyBEdit_ = nullptr;
+    QLabel *controlWordLabel_ = nullptr;
+    CHexEdit *controlWordEdit_ = nullptr;
+    QPushButton *updateButton_ = nullptr;
+    QPushButton *changeWordButton_ = nullptr;
+    t7::FieldBinder fields_;
+};

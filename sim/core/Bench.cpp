@@ -1,0 +1,385 @@
+#include "Bench.h"
+
+#include "Hex.h"
+
+#include <random>
+#include <stdexcept>
+
+namespace sim {
+
+Reader *Bench::find(const std::string &name)
+{
+    for (Reader &r : readers)
+        if (r.name == name)
+            return &r;
+    return nullptr;
+}
+
+const Reader *Bench::find(const std::string &name) const
+{
+    return const_cast<Bench *>(this)->find(name);
+}
+
+const std::vector<std::string> &cardPositions()
+{
+    static const std::vector<std::string> positions = {"typea", "typeb",   "iso15693", "id125",
+                                                       "contact", "sam1", "sam2",     "sam3"};
+    return positions;
+}
+
+bool isPosition(const std::string &name)
+{
+    for (const std::string &p : cardPositions())
+        if (p == name)
+            return true;
+    return false;
+}
+
+namespace {
+
+struct KindInfo {
+    CardKind kind;
+    const char *name;
+    const char *position;
+};
+
+constexpr KindInfo kKinds[] = {
+    {CardKind::S50, "s50", "typea"},        {CardKind::S70, "s70", "typea"},
+    {CardKind::Id, "id", "id125"},          {CardKind::Iso15693, "iso15693", "iso15693"},
+    {CardKind::TypeB, "typeb", "typeb"},
+};
+
+std::mt19937_64 &randomSource()
+{
+    static std::mt19937_64 source{std::random_device{}()};
+    return source;
+}
+
+std::vector<uint8_t> randomBytes(size_t n)
+{
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::vector<uint8_t> bytes(n);
+    for (uint8_t &b : bytes)
+        b = static_cast<uint8_t>(byte(randomSource()));
+    return bytes;
+}
+
+std::vector<uint8_t> randomMifareUid()
+{
+    std::vector<uint8_t> uid = randomBytes(4);
+    // 0x88 announces a cascade; a single-size UID never starts with it.
+    if (uid[0] == 0x88)
+        uid[0] = 0x8A;
+    return uid;
+}
+
+} // namespace
+
+const char *kindName(CardKind kind)
+{
+    for (const KindInfo &k : kKinds)
+        if (k.kind == kind)
+            return k.name;
+    return "?";
+}
+
+std::optional<CardKind> kindFromName(const std::string &name)
+{
+    for (const KindInfo &k : kKinds)
+        if (name == k.name)
+            return k.kind;
+    return std::nullopt;
+}
+
+std::string positionForKind(CardKind kind)
+{
+    for (const KindInfo &k : kKinds)
+        if (k.kind == kind)
+            return k.position;
+    return {};
+}
+
+Card makeMifareCard(CardKind kind, std::vector<uint8_t> uid)
+{
+    if (uid.empty())
+        uid = randomMifareUid();
+    if (uid.size() != 4 && uid.size() != 7)
+        throw std::invalid_argument("a MIFARE UID has 4 or 7 bytes");
+    Card card;
+    card.kind = kind;
+    card.uid = uid;
+    const bool big = kind == CardKind::S70;
+    card.blocks = mifare::factoryMemory(big ? mifare::kBlocks4K : mifare::kBlocks1K, uid,
+                                        big ? mifare::kSak4K : mifare::kSak1K, big ? 0x0002 : 0x0004);
+    return card;
+}
+
+Card makeIdCard(std::optional<uint64_t> number)
+{
+    Card card;
+    card.kind = CardKind::Id;
+    card.number = number ? *number : std::uniform_int_distribution<uint64_t>(0, (uint64_t{1} << 40) - 1)(randomSource());
+    if (card.number >> 40)
+        throw std::invalid_argument("an ID card number has 40 bits");
+    return card;
+}
+
+Card makeIso15693Card(std::vector<uint8_t> uid)
+{
+    if (uid.empty()) {
+        uid = randomBytes(8);
+        uid[0] = 0xE0; // ISO15693 allocation class
+        uid[1] = 0x04; // NXP
+        uid[2] = 0x01; // I-CODE SLI
+    }
+    if (uid.size() != 8)
+        throw std::invalid_argument("an ISO15693 UID has 8 bytes");
+    Card card;
+    card.kind = CardKind::Iso15693;
+    card.uid = uid;
+    return card;
+}
+
+Card makeTypeBCard(std::vector<uint8_t> pupi)
+{
+    if (pupi.empty())
+        pupi = randomBytes(4);
+    if (pupi.size() != 4)
+        throw std::invalid_argument("a TYPE B identifier has 4 bytes");
+    Card card;
+    card.kind = CardKind::TypeB;
+    card.uid = pupi;
+    return card;
+}
+
+namespace {
+
+Reader makeReader(const std::string &name, int port, int baud, const std::string &version)
+{
+    Reader r;
+    r.name = name;
+    r.usb = port == 100;
+    r.port = port;
+    r.baud = baud;
+    r.version = version;
+    for (auto &set : r.keys)
+        for (auto &type : set)
+            for (auto &row : type)
+                row.fill(0xFF);
+    return r;
+}
+
+} // namespace
+
+Bench defaultBench()
+{
+    Bench bench;
+    Reader usb1 = makeReader("usb1", 100, 0, "T7-U1 V3.2 KORVANE");
+    usb1.cards["typea"] = makeMifareCard(CardKind::S50, {0x5A, 0x3C, 0x91, 0x0E});
+    usb1.cards["id125"] = makeIdCard(uint64_t{0x1A00BC614E});
+    Reader usb2 = makeReader("usb2", 100, 0, "T6-U2 V2.8 KORVANE");
+    usb2.cards["typea"] = makeMifareCard(CardKind::S70, {0xC4, 0x7B, 0x20, 0x93});
+    bench.readers.push_back(std::move(usb1));
+    bench.readers.push_back(std::move(usb2));
+    bench.readers.push_back(makeReader("com1", 0, 115200, "T7-S1 V3.2 KORVANE"));
+    bench.readers.push_back(makeReader("com3", 2, 9600, "T5S-D V1.4 KORVANE"));
+    return bench;
+}
+
+// ---- JSON ----
+
+namespace {
+
+using nlohmann::json;
+
+std::string protocolText(char p)
+{
+    return std::string(1, p);
+}
+
+json cardToJson(const Card &c)
+{
+    json j;
+    j["kind"] = kindName(c.kind);
+    switch (c.kind) {
+    case CardKind::S50:
+    case CardKind::S70: {
+        j["uid"] = toHex(c.uid);
+        json blocks = json::array();
+        for (const mifare::Block &b : c.blocks)
+            blocks.push_back(toHex(std::vector<uint8_t>(b.begin(), b.end())));
+        j["blocks"] = blocks;
+        break;
+    }
+    case CardKind::Id:
+        j["number"] = c.number;
+        break;
+    case CardKind::Iso15693:
+        j["uid"] = toHex(c.uid);
+        j["afi"] = c.afi;
+        j["dsfid"] = c.dsfid;
+        break;
+    case CardKind::TypeB:
+        j["uid"] = toHex(c.uid);
+        break;
+    }
+    return j;
+}
+
+std::vector<uint8_t> hexField(const json &j, const char *key)
+{
+    const auto bytes = fromHex(j.at(key).get<std::string>());
+    if (!bytes)
+        throw std::runtime_error(std::string("not hexadecimal: ") + key);
+    return *bytes;
+}
+
+Card cardFromJson(const json &j)
+{
+    const auto kind = kindFromName(j.at("kind").get<std::string>());
+    if (!kind)
+        throw std::runtime_error("unknown card kind " + j.at("kind").get<std::string>());
+    Card c;
+    c.kind = *kind;
+    switch (c.kind) {
+    case CardKind::S50:
+    case CardKind::S70: {
+        c.uid = hexField(j, "uid");
+        const size_t expected = c.kind == CardKind::S70 ? mifare::kBlocks4K : mifare::kBlocks1K;
+        const json &blocks = j.at("blocks");
+        if (blocks.size() != expected)
+            throw std::runtime_error("wrong number of blocks");
+        for (const json &b : blocks) {
+            const auto bytes = fromHex(b.get<std::string>());
+            if (!bytes || bytes->size() != 16)
+                throw std::runtime_error("a block is not 32 hexadecimal digits");
+            mifare::Block block;
+            std::copy(bytes->begin(), bytes->end(), block.begin());
+            c.blocks.push_back(block);
+        }
+        break;
+    }
+    case CardKind::Id:
+        c.number = j.at("number").get<uint64_t>();
+        break;
+    case CardKind::Iso15693:
+        c.uid = hexField(j, "uid");
+        c.afi = j.value("afi", uint8_t{0});
+        c.dsfid = j.value("dsfid", uint8_t{0});
+        break;
+    case CardKind::TypeB:
+        c.uid = hexField(j, "uid");
+        break;
+    }
+    return c;
+}
+
+json keysToJson(const KeyStore &keys)
+{
+    json sets = json::array();
+    for (const auto &set : keys) {
+        json j;
+        for (int type = 0; type < 2; ++type) {
+            json rows = json::array();
+            for (const auto &row : set[static_cast<size_t>(type)])
+                rows.push_back(toHex(std::vector<uint8_t>(row.begin(), row.end())));
+            j[type == 0 ? "A" : "B"] = rows;
+        }
+        sets.push_back(j);
+    }
+    return sets;
+}
+
+KeyStore keysFromJson(const json &sets)
+{
+    KeyStore keys{};
+    if (sets.size() != keys.size())
+        throw std::runtime_error("the key store has three key sets");
+    for (size_t s = 0; s < keys.size(); ++s)
+        for (int type = 0; type < 2; ++type) {
+            const json &rows = sets[s].at(type == 0 ? "A" : "B");
+            if (rows.size() != 16)
+                throw std::runtime_error("a key set has 16 rows");
+            for (size_t r = 0; r < 16; ++r) {
+                const auto key = fromHex(rows[r].get<std::string>());
+                if (!key || key->size() != 6)
+                    throw std::runtime_error("a key is 12 hexadecimal digits");
+                std::copy(key->begin(), key->end(), keys[s][static_cast<size_t>(type)][r].begin());
+            }
+        }
+    return keys;
+}
+
+json peripheralsToJson(const Peripherals &p)
+{
+    return json{{"beepCount", p.beepCount},       {"lastBeeps", p.lastBeeps}, {"ledMode", p.ledMode},
+                {"ledDigits", p.ledDigits},       {"clock", p.clock},         {"lcdText", p.lcdText},
+                {"lcdBacklight", p.lcdBacklight}, {"eeprom", toHex(p.eeprom)}};
+}
+
+Peripherals peripheralsFromJson(const json &j)
+{
+    Peripherals p;
+    p.beepCount = j.value("beepCount", 0);
+    p.lastBeeps = j.value("lastBeeps", std::vector<int>{});
+    p.ledMode = j.value("ledMode", 0);
+    p.ledDigits = j.value("ledDigits", std::string{});
+    p.clock = j.value("clock", std::string{});
+    p.lcdText = j.value("lcdText", std::string{});
+    p.lcdBacklight = j.value("lcdBacklight", 0);
+    if (j.contains("eeprom"))
+        p.eeprom = hexField(j, "eeprom");
+    return p;
+}
+
+} // namespace
+
+json toJson(const Bench &bench)
+{
+    json readers = json::array();
+    for (const Reader &r : bench.readers) {
+        json j;
+        j["name"] = r.name;
+        j["link"] = r.usb ? "usb" : "serial";
+        if (!r.usb) {
+            j["port"] = r.port;
+            j["baud"] = r.baud;
+        }
+        j["version"] = r.version;
+        j["protocol"] = protocolText(r.protocol);
+        json cards = json::object();
+        for (const auto &[position, card] : r.cards)
+            cards[position] = cardToJson(card);
+        j["cards"] = cards;
+        j["peripherals"] = peripheralsToJson(r.peripherals);
+        j["keys"] = keysToJson(r.keys);
+        readers.push_back(j);
+    }
+    return json{{"format", 1}, {"readers", readers}};
+}
+
+Bench benchFromJson(const json &json)
+{
+    Bench bench;
+    for (const auto &j : json.at("readers")) {
+        Reader r;
+        r.name = j.at("name").get<std::string>();
+        r.usb = j.at("link").get<std::string>() == "usb";
+        r.port = r.usb ? 100 : j.at("port").get<int>();
+        r.baud = r.usb ? 0 : j.at("baud").get<int>();
+        r.version = j.at("version").get<std::string>();
+        const std::string protocol = j.value("protocol", std::string("A"));
+        r.protocol = protocol.empty() ? 'A' : protocol[0];
+        for (const auto &[position, card] : j.at("cards").items()) {
+            if (!isPosition(position))
+                throw std::runtime_error("unknown card position " + position);
+            r.cards[position] = cardFromJson(card);
+        }
+        r.peripherals = peripheralsFromJson(j.value("peripherals", nlohmann::json::object()));
+        r.keys = keysFromJson(j.at("keys"));
+        bench.readers.push_back(std::move(r));
+    }
+    return bench;
+}
+
+} // namespace sim

@@ -1,0 +1,84 @@
+// The persistent part of the simulated bench: readers, their settings,
+// key stores, peripherals and the cards in their positions.
+#pragma once
+
+#include "MifareClassic.h"
+
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+enum class CardKind { S50, S70, Id, Iso15693, TypeB };
+
+struct Card {
+    CardKind kind = CardKind::S50;
+    std::vector<uint8_t> uid;              // MIFARE 4/7 bytes, ISO15693 8 (MSB first), TYPE B PUPI 4
+    std::vector<mifare::Block> blocks;     // MIFARE memory
+    uint64_t number = 0;                   // 125 kHz ID, 40 bits
+    uint8_t afi = 0;                       // ISO15693
+    uint8_t dsfid = 0;                     // ISO15693
+};
+
+struct Peripherals {
+    int beepCount = 0;
+    std::vector<int> lastBeeps; // durations, newest last, at most kBeepLog
+    int ledMode = 0;
+    std::string ledDigits;
+    std::string clock;
+    std::string lcdText;
+    int lcdBacklight = 0;
+    std::vector<uint8_t> eeprom = std::vector<uint8_t>(256, 0);
+    static constexpr size_t kBeepLog = 10;
+};
+
+// Key store: set 0..2, key A (0) / key B (1), row 0..15.
+using KeyStore = std::array<std::array<std::array<std::array<uint8_t, 6>, 16>, 2>, 3>;
+
+struct Reader {
+    std::string name; // usb1, com1 ...
+    bool usb = true;
+    int port = 100;   // 100 for USB, 0..5 for COM1..COM6
+    int baud = 0;     // the serial rate it answers at
+    std::string version;
+    char protocol = 'A'; // 'A', 'B' or '1'
+    KeyStore keys{};
+    Peripherals peripherals;
+    std::map<std::string, Card> cards; // by position
+};
+
+struct Bench {
+    std::vector<Reader> readers;
+
+    Reader *find(const std::string &name);
+    const Reader *find(const std::string &name) const;
+};
+
+// Positions a reader offers for cards.
+const std::vector<std::string> &cardPositions();
+bool isPosition(const std::string &name);
+
+const char *kindName(CardKind kind);
+std::optional<CardKind> kindFromName(const std::string &name);
+// The position a kind of card is placed in.
+std::string positionForKind(CardKind kind);
+
+// Fresh cards: factory content; an empty UID means a random one.
+Card makeMifareCard(CardKind kind, std::vector<uint8_t> uid);
+Card makeIdCard(std::optional<uint64_t> number);
+Card makeIso15693Card(std::vector<uint8_t> uid);
+Card makeTypeBCard(std::vector<uint8_t> pupi);
+
+Bench defaultBench();
+
+nlohmann::json toJson(const Bench &bench);
+// Throws nlohmann::json::exception or std::runtime_error on a malformed file.
+Bench benchFromJson(const nlohmann::json &json);
+
+} // namespace sim

@@ -1,0 +1,50 @@
+// MIFARE Classic 1K/4K memory layout, access conditions and value blocks,
+// as the chip's datasheet defines them. Pure functions over block bytes.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace sim::mifare {
+
+using Block = std::array<uint8_t, 16>;
+
+constexpr int kBlocks1K = 64;
+constexpr int kBlocks4K = 256;
+constexpr uint8_t kSak1K = 0x08;
+constexpr uint8_t kSak4K = 0x18;
+
+int sectorOfBlock(int block);
+int firstBlockOfSector(int sector);
+int blocksInSector(int sector);
+int trailerOfSector(int sector);
+bool isTrailer(int block);
+// Which of the four access-condition groups governs the block (3 = trailer).
+int accessGroup(int block);
+
+// Bytes 6..8 of a trailer hold each bit twice, once inverted.
+bool accessBytesValid(const Block &trailer);
+// C1 C2 C3 of a group as the three-bit number C1C2C3.
+int accessBits(const Block &trailer, int group);
+// Bytes 6..8 for four groups' C1C2C3 (byte 9, user data, not included).
+std::array<uint8_t, 3> encodeAccessBytes(const std::array<int, 4> &groups);
+
+enum class DataOp { Read, Write, Increment, DecrementTransferRestore };
+bool dataAccessAllowed(int bits, DataOp op, bool keyB);
+
+enum class TrailerPart { KeyA, AccessBits, KeyB };
+bool trailerReadAllowed(int bits, TrailerPart part, bool keyB);
+bool trailerWriteAllowed(int bits, TrailerPart part, bool keyB);
+// Key B readable means it is plain data and cannot serve for authentication.
+bool keyBIsData(int bits);
+
+// Value block: value, ~value, value, addr, ~addr, addr, ~addr.
+bool decodeValue(const Block &block, int32_t *value, uint8_t *address);
+Block encodeValue(int32_t value, uint8_t address);
+
+// Block 0 for the UID (4 or 7 bytes); the other blocks in factory state.
+std::vector<Block> factoryMemory(int blockCount, const std::vector<uint8_t> &uid, uint8_t sak, uint16_t atqa);
+Block factoryTrailer();
+
+} // namespace sim::mifare

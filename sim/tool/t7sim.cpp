@@ -1,0 +1,296 @@
+// t7sim: shows and changes the simulated bench that libqvd.so works on.
+#include "Bench.h"
+#include "BenchStore.h"
+#include "Hex.h"
+
+#include <cstdio>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using sim::Bench;
+using sim::Card;
+using sim::CardKind;
+using sim::Reader;
+
+const char *kUsage = R"(Usage: t7sim COMMAND [ARGUMENTS]
+
+Controls the simulated card readers of libqvd.so. The bench lives in
+$T7SIM_BENCH, else $XDG_DATA_HOME/T7/simulator/bench.json
+(~/.local/share/T7/simulator/bench.json); it is made on first use.
+
+Commands:
+  show                                  readers, their cards and peripherals
+  place READER POSITION KIND [--uid HEX] [--number DEC]
+                                        put a new card there (replaces one)
+  remove READER POSITION                take the card away
+  dump READER POSITION                  the card's memory
+  reset                                 back to the default bench
+  --help                                this text
+
+Readers: usb1, usb2, com1, com3 on the default bench (see show).
+Positions: typea typeb iso15693 id125 contact sam1 sam2 sam3.
+Kinds: s50, s70 (typea; --uid of 8 or 14 hex digits), id (id125; --number,
+a 40-bit decimal number), iso15693 (iso15693; --uid of 16 hex digits),
+typeb (typeb; --uid of 8 hex digits). Without --uid/--number: random.
+
+Examples:
+  t7sim place usb1 typea s50 --uid 04A1B2C3
+  t7sim place usb1 id125 id --number 12345678
+  t7sim dump usb1 typea
+)";
+
+struct UsageError {
+    std::string message;
+};
+
+std::string protocolName(char p)
+{
+    switch (p) {
+    case 'A':
+        return "TYPE A";
+    case 'B':
+        return "TYPE B";
+    case '1':
+        return "ISO15693";
+    default:
+        return std::string("unknown '") + p + "'";
+    }
+}
+
+std::string describeCard(const Card &card)
+{
+    std::ostringstream out;
+    out << sim::kindName(card.kind);
+    if (card.kind == CardKind::Id) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%010u", static_cast<unsigned>(card.number & 0xFFFFFFFFu));
+        out << " number " << card.number << " (reads " << text << ")";
+    } else {
+        out << " UID " << sim::toHex(card.uid);
+    }
+    return out.str();
+}
+
+std::string joinInts(const std::vector<int> &values)
+{
+    std::string text;
+    for (const int v : values)
+        text += (text.empty() ? "" : " ") + std::to_string(v);
+    return text;
+}
+
+int show(sim::BenchStore &store)
+{
+    const Bench &bench = store.current();
+    std::cout << "bench " << store.path() << "\n";
+    for (const Reader &r : bench.readers) {
+        std::cout << r.name << ": ";
+        if (r.usb)
+            std::cout << "USB";
+        else
+            std::cout << "COM" << r.port + 1 << " at " << r.baud << " baud";
+        std::cout << ", version \"" << r.version << "\", protocol " << protocolName(r.protocol) << "\n";
+        for (const std::string &position : sim::cardPositions()) {
+            const auto it = r.cards.find(position);
+            if (it != r.cards.end())
+                std::cout << "  " << position << ": " << describeCard(it->second) << "\n";
+        }
+        const sim::Peripherals &p = r.peripherals;
+        std::cout << "  beeps: " << p.beepCount;
+        if (!p.lastBeeps.empty())
+            std::cout << " (last: " << joinInts(p.lastBeeps) << ")";
+        std::cout << "\n  LED: mode " << p.ledMode << " \"" << p.ledDigits << "\"\n";
+        std::cout << "  LCD: \"" << p.lcdText << "\" backlight " << p.lcdBacklight << "\n";
+    }
+    return 0;
+}
+
+const Reader &requireReader(const Bench &bench, const std::string &name)
+{
+    const Reader *r = bench.find(name);
+    if (!r) {
+        std::string known;
+        for (const Reader &each : bench.readers)
+            known += (known.empty() ? "" : ", ") + each.name;
+        throw UsageError{"unknown reader '" + name + "' (readers: " + known + ")"};
+    }
+    return *r;
+}
+
+void requirePosition(const std::string &position)
+{
+    if (!sim::isPosition(position))
+        throw UsageError{"unknown position '" + position +
+                         "' (positions: typea typeb iso15693 id125 contact sam1 sam2 sam3)"};
+}
+
+std::vector<uint8_t> parseUid(const std::string &text, const std::vector<size_t> &digitCounts)
+{
+    const auto bytes = sim::fromHex(text);
+    bool lengthOk = false;
+    for (const size_t n : digitCounts)
+        lengthOk = lengthOk || text.size() == n;
+    if (!bytes || !lengthOk) {
+        std::string counts;
+        for (const size_t n : digitCounts)
+            counts += (counts.empty() ? "" : " or ") + std::to_string(n);
+        throw UsageError{"bad UID '" + text + "': " + counts + " hexadecimal digits expected"};
+    }
+    return *bytes;
+}
+
+uint64_t parseNumber(const std::string &text)
+{
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 13)
+        throw UsageError{"bad number '" + text + "': a decimal number expected"};
+    const uint64_t n = std::stoull(text);
+    if (n >> 40)
+        throw UsageError{"bad number '" + text + "': an ID card number has 40 bits (at most 1099511627775)"};
+    return n;
+}
+
+Card newCard(CardKind kind, const std::optional<std::string> &uid, const std::optional<std::string> &number)
+{
+    if (number && kind != CardKind::Id)
+        throw UsageError{"--number is for id cards"};
+    if (uid && kind == CardKind::Id)
+        throw UsageError{"an id card takes --number, not --uid"};
+    switch (kind) {
+    case CardKind::S50:
+    case CardKind::S70:
+        return sim::makeMifareCard(kind, uid ? parseUid(*uid, {8, 14}) : std::vector<uint8_t>{});
+    case CardKind::Id:
+        return sim::makeIdCard(number ? std::optional<uint64_t>(parseNumber(*number)) : std::nullopt);
+    case CardKind::Iso15693:
+        return sim::makeIso15693Card(uid ? parseUid(*uid, {16}) : std::vector<uint8_t>{});
+    case CardKind::TypeB:
+        return sim::makeTypeBCard(uid ? parseUid(*uid, {8}) : std::vector<uint8_t>{});
+    }
+    throw UsageError{"unknown kind"};
+}
+
+int place(sim::BenchStore &store, const std::vector<std::string> &args)
+{
+    if (args.size() < 3)
+        throw UsageError{"place needs READER POSITION KIND"};
+    const std::string &readerName = args[0];
+    const std::string &position = args[1];
+    requireReader(store.current(), readerName);
+    requirePosition(position);
+    const auto kind = sim::kindFromName(args[2]);
+    if (!kind)
+        throw UsageError{"unknown kind '" + args[2] + "' (kinds: s50 s70 id iso15693 typeb)"};
+    if (sim::positionForKind(*kind) != position)
+        throw UsageError{"a card of kind " + args[2] + " goes in position " + sim::positionForKind(*kind) + ", not " +
+                         position};
+    std::optional<std::string> uid;
+    std::optional<std::string> number;
+    for (size_t i = 3; i < args.size(); ++i) {
+        if ((args[i] == "--uid" || args[i] == "--number") && i + 1 < args.size()) {
+            (args[i] == "--uid" ? uid : number) = args[i + 1];
+            ++i;
+        } else {
+            throw UsageError{"unexpected argument '" + args[i] + "'"};
+        }
+    }
+    const Card card = newCard(*kind, uid, number);
+    store.modify([&](Bench &bench) {
+        Reader *r = bench.find(readerName);
+        if (!r)
+            throw UsageError{"unknown reader '" + readerName + "'"};
+        r->cards[position] = card;
+        return true;
+    });
+    std::cout << readerName << " " << position << ": " << describeCard(card) << "\n";
+    return 0;
+}
+
+int remove(sim::BenchStore &store, const std::vector<std::string> &args)
+{
+    if (args.size() != 2)
+        throw UsageError{"remove needs READER POSITION"};
+    requireReader(store.current(), args[0]);
+    requirePosition(args[1]);
+    bool removed = false;
+    store.modify([&](Bench &bench) {
+        Reader *r = bench.find(args[0]);
+        removed = r && r->cards.erase(args[1]) > 0;
+        return removed;
+    });
+    if (!removed)
+        throw UsageError{"no card in " + args[0] + " " + args[1]};
+    return 0;
+}
+
+int dump(sim::BenchStore &store, const std::vector<std::string> &args)
+{
+    if (args.size() != 2)
+        throw UsageError{"dump needs READER POSITION"};
+    const Reader &r = requireReader(store.current(), args[0]);
+    requirePosition(args[1]);
+    const auto it = r.cards.find(args[1]);
+    if (it == r.cards.end())
+        throw UsageError{"no card in " + args[0] + " " + args[1]};
+    const Card &card = it->second;
+    std::cout << describeCard(card) << "\n";
+    for (size_t b = 0; b < card.blocks.size(); ++b) {
+        const int block = static_cast<int>(b);
+        if (block == sim::mifare::firstBlockOfSector(sim::mifare::sectorOfBlock(block)))
+            std::cout << "-- sector " << sim::mifare::sectorOfBlock(block) << "\n";
+        char label[8];
+        std::snprintf(label, sizeof label, "%03d: ", block);
+        std::cout << label
+                  << sim::toHex(std::vector<uint8_t>(card.blocks[b].begin(), card.blocks[b].end())) << "\n";
+    }
+    if (card.kind == CardKind::Iso15693) {
+        char extra[32];
+        std::snprintf(extra, sizeof extra, "AFI %02X DSFID %02X", card.afi, card.dsfid);
+        std::cout << extra << "\n";
+    }
+    return 0;
+}
+
+int run(const std::vector<std::string> &words)
+{
+    if (words.empty())
+        throw UsageError{"no command given"};
+    const std::string &command = words[0];
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << kUsage;
+        return 0;
+    }
+    sim::BenchStore store(sim::benchPath());
+    const std::vector<std::string> args(words.begin() + 1, words.end());
+    if (command == "show" && args.empty())
+        return show(store);
+    if (command == "place")
+        return place(store, args);
+    if (command == "remove")
+        return remove(store, args);
+    if (command == "dump")
+        return dump(store, args);
+    if (command == "reset" && args.empty()) {
+        store.reset();
+        return 0;
+    }
+    throw UsageError{"unknown command '" + command + "'"};
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    try {
+        return run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const UsageError &e) {
+        std::cerr << "t7sim: " << e.message << "\nTry 't7sim --help'.\n";
+    } catch (const std::exception &e) {
+        std::cerr << "t7sim: " << e.what() << "\n";
+    }
+    return 1;
+}

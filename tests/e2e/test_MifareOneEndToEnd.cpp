@@ -1,0 +1,318 @@
+// The Mifare One sheet against the simulated reader library and its cards.
+#include "AuthenPageDlg.h"
+#include "AutoTestPageDlg.h"
+#include "CLoadKeyPageDlg.h"
+#include "CMifareOneDlg.h"
+#include "ChangKeyPageDlg.h"
+#include "ConnectionState.h"
+#include "MessageRecorder.h"
+#include "MifareOne.h"
+#include "QvdLibrary.h"
+#include "RwOperPageDlg.h"
+#include "SimBench.h"
+#include "ValOperPageDlg.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using t7::mifare::state;
+using ::testing::ElementsAre;
+
+namespace {
+
+const QString kTransportKey = QStringLiteral("FFFFFFFFFFFF");
+
+class MifareOneEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        bench.run("place usb1 typea " + cardKind() + " --uid 04A1B2C3");
+        state().cardKind = 0;
+        state().currentKeyMode = 0;
+        state().verified = 0;
+        state().verifiedSector = 0;
+        t7::connection().reset();
+        handle = rz_init(100, 0);
+        ASSERT_GT(handle, 0) << "the simulated USB reader opens";
+        t7::connection().deviceHandle = handle;
+        t7::connection().portOpen = 1;
+    }
+    void TearDown() override
+    {
+        sheet.reset();
+        rz_exit(handle);
+        t7::connection().reset();
+    }
+    virtual std::string cardKind() const { return "s50"; }
+
+    void openSheet(int startPage)
+    {
+        sheet = std::make_unique<CMifareOneDlg>(startPage);
+        sheet->show();
+    }
+    template <typename T> T *child(QWidget *page, const char *name) const
+    {
+        T *found = page->findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    void click(QWidget *page, const char *button)
+    {
+        QTest::mouseClick(child<QAbstractButton>(page, button), Qt::LeftButton);
+    }
+    void setText(QWidget *page, const char *edit, const QString &text)
+    {
+        child<QLineEdit>(page, edit)->setText(text);
+    }
+    QString text(QWidget *page, const char *name) const
+    {
+        if (auto *edit = page->findChild<QLineEdit *>(QString::fromLatin1(name)))
+            return edit->text();
+        return child<QLabel>(page, name)->text();
+    }
+    void show(QWidget *page) { sheet->tabs()->setCurrentWidget(page); }
+
+    // Every row of the Load key page set to key, then loaded as key A or B.
+    void loadKeys(const QString &key, bool keyA = true, int onlyRow = -1)
+    {
+        QWidget *page = sheet->loadKeyPage();
+        show(page);
+        setText(page, "currentValue", key);
+        auto *list = child<QListWidget>(page, "keyList");
+        for (int row = 0; row < list->count(); ++row)
+            list->item(row)->setSelected(onlyRow < 0 || row == onlyRow);
+        click(page, "changeValueButton");
+        click(page, keyA ? "keyA" : "keyB");
+        click(page, "loadKeyButton");
+        EXPECT_EQ(boxes.texts().last(), QStringLiteral("Loadpassword success!"));
+    }
+    bool verify(int sector, bool keyA = true)
+    {
+        QWidget *page = sheet->verifyKeyPage();
+        show(page);
+        click(page, keyA ? "keyA" : "keyB");
+        setText(page, "sectorEdit", QString::number(sector));
+        boxes.clear();
+        click(page, "verifyButton");
+        return boxes.texts() == QStringList{QStringLiteral("Password authentication success!")};
+    }
+    QString readBlock(int indexInSector)
+    {
+        QWidget *page = sheet->readWritePage();
+        show(page);
+        child<QComboBox>(page, "blockList")->setCurrentIndex(indexInSector);
+        boxes.clear();
+        click(page, "readButton");
+        return text(page, "hexEdit").toUpper();
+    }
+
+    sim::SimBench bench;
+    fake::MessageRecorder boxes;
+    qvd::LibraryRef lib = qvd::Library::load();
+    QVD_ENTRY(lib, rz_init);
+    QVD_ENTRY(lib, rz_exit);
+    int handle = 0;
+    std::unique_ptr<CMifareOneDlg> sheet;
+};
+
+TEST_F(MifareOneEndToEnd, WritesABlockOfAVerifiedSectorAndReadsItBack)
+{
+    openSheet(7);
+    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Mifare One CARD"));
+    EXPECT_EQ(state().cardKind, t7::mifare::kCardKindS50);
+    loadKeys(kTransportKey);
+    ASSERT_TRUE(verify(1)) << boxes.texts().join('|').toStdString();
+
+    QWidget *page = sheet->readWritePage();
+    readBlock(1);
+    setText(page, "hexEdit", QStringLiteral("00112233445566778899AABBCCDDEEFF"));
+    boxes.clear();
+    click(page, "writeHexButton");
+    EXPECT_THAT(boxes.texts(), ElementsAre("Writedata success!"));
+    setText(page, "hexEdit", QString());
+    EXPECT_EQ(readBlock(1), QStringLiteral("00112233445566778899AABBCCDDEEFF"));
+    EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join('|').toStdString();
+
+    // Written through to the bench: the dump shows block 5.
+    const std::string dump = bench.run("dump usb1 typea");
+    EXPECT_NE(QString::fromStdString(dump).toUpper().indexOf(QStringLiteral("00112233445566778899AABBCCDDEEFF")), -1)
+        << dump;
+}
+
+TEST_F(MifareOneEndToEnd, ATrailerReadsWithKeyAMasked)
+{
+    openSheet(0);
+    loadKeys(kTransportKey);
+    ASSERT_TRUE(verify(1));
+    EXPECT_EQ(readBlock(3), QStringLiteral("************FF078069FFFFFFFFFFFF"));
+    EXPECT_EQ(text(sheet->readWritePage(), "statusLabel"),
+              QStringLiteral("This is the code block,************ the codes"));
+    EXPECT_FALSE(child<QAbstractButton>(sheet->readWritePage(), "writeHexButton")->isEnabled());
+}
+
+TEST_F(MifareOneEndToEnd, AWrongKeyFailsVerification)
+{
+    openSheet(0);
+    loadKeys(QStringLiteral("6D21F08C4E97"));
+    EXPECT_FALSE(verify(1));
+    EXPECT_THAT(boxes.texts(), ElementsAre("1Sector authentication error!"));
+    EXPECT_EQ(state().verified, 0);
+}
+
+TEST_F(MifareOneEndToEnd, ValueOperationsAddAndSubtract)
+{
+    openSheet(4);
+    loadKeys(kTransportKey);
+    ASSERT_TRUE(verify(1));
+    QWidget *page = sheet->valuePage();
+    show(page);
+    setText(page, "initialEdit", QStringLiteral("100"));
+    boxes.clear();
+    click(page, "initialButton");
+    setText(page, "addEdit", QStringLiteral("5"));
+    click(page, "addButton");
+    setText(page, "subtractEdit", QStringLiteral("3"));
+    click(page, "subtractButton");
+    click(page, "readValueButton");
+    EXPECT_THAT(boxes.texts(), ElementsAre("Initial value success!", "Increase value success!",
+                                           "Decrease value success!"));
+    EXPECT_EQ(text(page, "readValueEdit"), QStringLiteral("102"));
+}
+
+TEST_F(MifareOneEndToEnd, UpdatedKeysAndAccessBitsTakeEffect)
+{
+    openSheet(6);
+    loadKeys(kTransportKey);
+    ASSERT_TRUE(verify(2));
+    QWidget *page = sheet->updateKeyPage();
+    show(page);
+    boxes.clear();
+    child<QComboBox>(page, "sectorList")->setCurrentIndex(2);
+    EXPECT_EQ(text(page, "controlWordEdit"), QStringLiteral("ff078069"));
+    click(page, "changeWordButton");
+    // Trailer written with key B only; key B no longer readable.
+    setText(page, "keyAEdit", QStringLiteral("A1A2A3A4A5A6"));
+    setText(page, "keyBEdit", QStringLiteral("B1B2B3B4B5B6"));
+    setText(page, "controlWordEdit", QStringLiteral("7F078869"));
+    click(page, "updateButton");
+    EXPECT_EQ(boxes.texts().last(), QStringLiteral("passwordUpdate success!")) << boxes.texts().join('|').toStdString();
+
+    EXPECT_FALSE(verify(2)) << "the transport key no longer opens sector 2";
+    loadKeys(QStringLiteral("A1A2A3A4A5A6"), true, 2);
+    EXPECT_TRUE(verify(2));
+    loadKeys(QStringLiteral("B1B2B3B4B5B6"), false, 2);
+    EXPECT_TRUE(verify(2, false));
+    EXPECT_EQ(readBlock(3).mid(12, 8), QStringLiteral("7F078869"));
+    EXPECT_TRUE(verify(1, true)) << "other sectors keep the transport key";
+}
+
+class MifareOneAutoTest : public MifareOneEndToEnd {
+protected:
+    // Test(&B), then Stop(&S) once the worker has run; waits for its end.
+    void runAutoTest()
+    {
+        AutoTestPageDlg *page = sheet->autoTestPage();
+        show(page);
+        QSignalSpy finished(page, &AutoTestPageDlg::workerFinished);
+        click(page, "testButton");
+        click(page, "stopButton");
+        ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
+        QCoreApplication::processEvents();
+        ASSERT_FALSE(page->workerRunning());
+    }
+    QStringList lines() const
+    {
+        QStringList texts;
+        auto *list = child<QListWidget>(sheet->autoTestPage(), "resultList");
+        for (int i = 0; i < list->count(); ++i)
+            texts << list->item(i)->text();
+        return texts;
+    }
+};
+
+TEST_F(MifareOneAutoTest, AnS50WithTheLoadedKeysCountsOk)
+{
+    openSheet(2);
+    loadKeys(kTransportKey);
+    runAutoTest();
+    QWidget *page = sheet->autoTestPage();
+    EXPECT_EQ(text(page, "okEdit"), QStringLiteral("2")) << "the pass of Test and one worker cycle";
+    EXPECT_EQ(text(page, "faultEdit"), QStringLiteral("0"));
+    const QStringList shown = lines();
+    ASSERT_EQ(shown.size(), 64);
+    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("00: 04A1B2C3"))) << shown[0].toStdString();
+    EXPECT_EQ(shown[7], QStringLiteral("07: 000000000000FF078069FFFFFFFFFFFF"));
+    EXPECT_EQ(text(page, "serialLabel"), QStringLiteral("%1").arg(0x04A1B2C3u, 10, 10, QLatin1Char('0')));
+}
+
+TEST_F(MifareOneAutoTest, AnS50WithOneSectorKeyChangedCountsFault)
+{
+    openSheet(6);
+    loadKeys(kTransportKey);
+    QWidget *update = sheet->updateKeyPage();
+    show(update);
+    child<QComboBox>(update, "sectorList")->setCurrentIndex(3);
+    setText(update, "keyAEdit", QStringLiteral("A1A2A3A4A5A6"));
+    setText(update, "keyBEdit", QStringLiteral("B1B2B3B4B5B6"));
+    click(update, "updateButton");
+    ASSERT_EQ(boxes.texts().last(), QStringLiteral("passwordUpdate success!"));
+
+    runAutoTest();
+    QWidget *page = sheet->autoTestPage();
+    EXPECT_EQ(text(page, "okEdit"), QStringLiteral("0"));
+    EXPECT_EQ(text(page, "faultEdit"), QStringLiteral("2"));
+    const QStringList shown = lines();
+    ASSERT_EQ(shown.size(), 64);
+    EXPECT_EQ(shown[12], QStringLiteral("12: Read Error,Reason：Verify Key Failed"));
+    EXPECT_EQ(shown[15], QStringLiteral("15: Read Error,Reason：Verify Key Failed"));
+    EXPECT_TRUE(shown[16].startsWith(QStringLiteral("16: "))) << "the card is found again after the failure";
+    EXPECT_FALSE(shown[16].contains(QStringLiteral("Error")));
+}
+
+TEST_F(MifareOneAutoTest, ClosingTheSheetWhileTheWorkerRunsEndsIt)
+{
+    openSheet(2);
+    loadKeys(kTransportKey);
+    AutoTestPageDlg *page = sheet->autoTestPage();
+    show(page);
+    click(page, "testButton");
+    ASSERT_TRUE(page->workerRunning());
+    click(sheet.get(), "exitButton");
+    EXPECT_FALSE(page->workerRunning());
+    EXPECT_FALSE(sheet->isVisible());
+}
+
+class MifareOneS70 : public MifareOneAutoTest {
+protected:
+    std::string cardKind() const override { return "s70"; }
+};
+
+TEST_F(MifareOneS70, TheSheetTakesTheS70FormAndAutoTestReadsAllBlocks)
+{
+    openSheet(2);
+    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("S70 operation"));
+    EXPECT_EQ(text(sheet->verifyKeyPage(), "rangeLabel"), QStringLiteral("(Sector: 0-39)"));
+    loadKeys(kTransportKey);
+    runAutoTest();
+    const QStringList shown = lines();
+    ASSERT_EQ(shown.size(), 256);
+    EXPECT_TRUE(shown[255].startsWith(QStringLiteral("255: 000000000000FF078069"))) << shown[255].toStdString();
+    EXPECT_EQ(text(sheet->autoTestPage(), "okEdit"), QStringLiteral("2"));
+
+    ASSERT_TRUE(verify(39));
+    EXPECT_EQ(readBlock(15), QStringLiteral("************FF078069FFFFFFFFFFFF"));
+}
+
+} // namespace

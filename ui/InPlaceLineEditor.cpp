@@ -1,0 +1,122 @@
+#include "InPlaceLineEditor.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
+
+namespace t7 {
+
+InPlaceLineEditor::InPlaceLineEditor(QListWidget *list, QLineEdit *edit, QObject *parent)
+    : QObject(parent), list_(list), edit_(edit)
+{
+    edit_->setParent(list_->viewport());
+    edit_->setFrame(false);
+    edit_->hide();
+    edit_->installEventFilter(this);
+    list_->viewport()->installEventFilter(this);
+    connect(edit_, &QLineEdit::textEdited, this, &InPlaceLineEditor::onTextEdited);
+    // The line moves when the list scrolls; the edit follows it.
+    connect(list_->verticalScrollBar(), &QScrollBar::valueChanged, this, &InPlaceLineEditor::placeOverRow);
+}
+
+bool InPlaceLineEditor::open(int row)
+{
+    QListWidgetItem *item = list_->item(row);
+    if (!item)
+        return false;
+    row_ = row;
+    // A mark left from an earlier edit must never carry over to this one.
+    pending_ = false;
+    edit_->clear();
+    placeOverRow();
+    edit_->setText(item->text());
+    edit_->show();
+    edit_->raise();
+    edit_->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+bool InPlaceLineEditor::takeOver()
+{
+    const bool wasPending = pending_;
+    pending_ = false;
+    if (!wasPending)
+        return false;
+    QListWidgetItem *item = list_->item(row_);
+    if (!item)
+        return false;
+    const int row = row_;
+    const QString text = edit_->text();
+    item->setText(text);
+    edit_->hide();
+    edit_->clear();
+    row_ = -1;
+    emit tookOver(row, text);
+    return true;
+}
+
+void InPlaceLineEditor::discard()
+{
+    pending_ = false;
+    row_ = -1;
+    edit_->hide();
+    edit_->clear();
+}
+
+void InPlaceLineEditor::hide() { edit_->hide(); }
+
+bool InPlaceLineEditor::isOpen() const { return edit_->isVisible(); }
+
+void InPlaceLineEditor::placeOverRow()
+{
+    if (QListWidgetItem *item = list_->item(row_))
+        edit_->setGeometry(list_->visualItemRect(item));
+}
+
+void InPlaceLineEditor::onEditLeft()
+{
+    if (row_ < 0 || !edit_->isVisible())
+        return;
+    if (acceptor_ && !acceptor_(edit_->text()))
+        return;
+    pending_ = true;
+    if (takeOverOnFocusOut_)
+        takeOver();
+}
+
+void InPlaceLineEditor::onTextEdited(const QString &text)
+{
+    if (!upperCase_ || text == text.toUpper())
+        return;
+    const int cursor = edit_->cursorPosition();
+    edit_->setText(text.toUpper());
+    edit_->setCursorPosition(cursor);
+}
+
+bool InPlaceLineEditor::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == edit_) {
+        if (event->type() == QEvent::FocusOut) {
+            onEditLeft();
+        } else if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                // Leaving the edit is what hands its text over.
+                list_->setFocus(Qt::OtherFocusReason);
+                return true;
+            }
+            if (key == Qt::Key_Escape) {
+                discard();
+                list_->setFocus(Qt::OtherFocusReason);
+                return true;
+            }
+        }
+    } else if (watched == list_->viewport() && event->type() == QEvent::Resize && isOpen()) {
+        placeOverRow();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace t7
