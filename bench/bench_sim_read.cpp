@@ -10,7 +10,8 @@
 #include <filesystem>
 #include <string>
 
-namespace {
+namespace
+{
 
 namespace fs = std::filesystem;
 

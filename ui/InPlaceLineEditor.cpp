@@ -6,7 +6,8 @@
 #include <QListWidget>
 #include <QScrollBar>
 
-namespace t7 {
+namespace t7
+{
 
 InPlaceLineEditor::InPlaceLineEditor(QListWidget *list, QLineEdit *edit, QObject *parent)
     : QObject(parent), list_(list), edit_(edit)
@@ -61,13 +62,31 @@ void InPlaceLineEditor::discard()
 {
     pending_ = false;
     row_ = -1;
+    // Focus leaves while the text is still there, so the edit judges what the
+    // operator left, not an emptied field.
+    if (edit_->hasFocus())
+        list_->setFocus(Qt::OtherFocusReason);
     edit_->hide();
     edit_->clear();
 }
 
-void InPlaceLineEditor::hide() { edit_->hide(); }
+void InPlaceLineEditor::cancel()
+{
+    // Back to the line's own text first: a cancelled edit is never judged.
+    if (QListWidgetItem *item = list_->item(row_))
+        edit_->setText(item->text());
+    discard();
+}
 
-bool InPlaceLineEditor::isOpen() const { return edit_->isVisible(); }
+void InPlaceLineEditor::hide()
+{
+    edit_->hide();
+}
+
+bool InPlaceLineEditor::isOpen() const
+{
+    return edit_->isVisible();
+}
 
 void InPlaceLineEditor::placeOverRow()
 {
@@ -108,8 +127,7 @@ bool InPlaceLineEditor::eventFilter(QObject *watched, QEvent *event)
                 return true;
             }
             if (key == Qt::Key_Escape) {
-                discard();
-                list_->setFocus(Qt::OtherFocusReason);
+                cancel();
                 return true;
             }
         }

@@ -11,9 +11,11 @@
 class QLineEdit;
 class QListWidget;
 
-namespace t7 {
+namespace t7
+{
 
-class InPlaceLineEditor : public QObject {
+class InPlaceLineEditor : public QObject
+{
     Q_OBJECT
 public:
     // The edit becomes a hidden child of the list's viewport.
@@ -38,6 +40,9 @@ public:
     bool takeOver();
     // Closes and forgets the edit without touching the list.
     void discard();
+    // As discard(), after putting the line's own text back into the edit
+    // (what Escape does), so leaving it raises no complaint about the text.
+    void cancel();
     // Only hides the edit; a pending text can still be taken over.
     void hide();
 

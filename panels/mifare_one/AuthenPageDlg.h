@@ -12,7 +12,8 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 
-class AuthenPageDlg : public CMifarePage {
+class AuthenPageDlg : public CMifarePage
+{
     Q_OBJECT
 public:
     explicit AuthenPageDlg(QWidget *parent = nullptr);

@@ -20,11 +20,18 @@ using t7::mifare::kCardKindS50;
 using t7::mifare::kCardKindS70;
 using t7::mifare::state;
 
-namespace {
+namespace
+{
 
-int deviceHandle() { return t7::connection().deviceHandle; }
+int deviceHandle()
+{
+    return t7::connection().deviceHandle;
+}
 
-QString serialText(unsigned int serial) { return QStringLiteral("%1").arg(serial, 10, 10, QLatin1Char('0')); }
+QString serialText(unsigned int serial)
+{
+    return QStringLiteral("%1").arg(serial, 10, 10, QLatin1Char('0'));
+}
 
 const QString kNoCard = QStringLiteral("No card or card type error!");
 
@@ -40,7 +47,10 @@ AutoTestPageDlg::AutoTestPageDlg(QWidget *parent) : CMifarePage(QStringLiteral("
     connectHandlers();
 }
 
-AutoTestPageDlg::~AutoTestPageDlg() { stopWorker(); }
+AutoTestPageDlg::~AutoTestPageDlg()
+{
+    stopWorker();
+}
 
 void AutoTestPageDlg::buildControls()
 {
@@ -146,7 +156,8 @@ void AutoTestPageDlg::readSectorBlocks(int blocks, bool plainNumbers, int &block
         QString line = QStringLiteral("%1: ").arg(block, width, 10, QLatin1Char('0'));
         unsigned char data[32] = {};
         const unsigned char blockByte = static_cast<unsigned char>(block);
-        const int result = s70 ? rz_read_S70(deviceHandle(), blockByte, data) : rz_read(deviceHandle(), blockByte, data);
+        const int result =
+            s70 ? rz_read_S70(deviceHandle(), blockByte, data) : rz_read(deviceHandle(), blockByte, data);
         if (result != 0) {
             line += QStringLiteral("Read Error!");
             --good;

@@ -22,7 +22,8 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 
-class AutoTestPageDlg : public CMifarePage {
+class AutoTestPageDlg : public CMifarePage
+{
     Q_OBJECT
 public:
     explicit AutoTestPageDlg(QWidget *parent = nullptr);

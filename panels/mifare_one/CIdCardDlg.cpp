@@ -9,7 +9,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 constexpr int kNumberBufferSize = 12;
 

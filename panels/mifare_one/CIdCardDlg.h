@@ -9,7 +9,8 @@
 class QPlainTextEdit;
 class QPushButton;
 
-class CIdCardDlg : public QDialog {
+class CIdCardDlg : public QDialog
+{
     Q_OBJECT
 public:
     explicit CIdCardDlg(QWidget *parent = nullptr);

@@ -18,7 +18,8 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 const char kS50RowLabels[] = "00\n01\n02\n03\n04\n05\n06\n07\n08\n09\n10\n11\n12\n13\n14\n15";
 // Row i also stands for sectors i+16 and i+32 of an S70.
@@ -27,7 +28,10 @@ const char kS70RowLabels[] = "00(16/32)\n01(17/33)\n02(18/34)\n"
                              "\n08(24)   \n09(25)   \n10(26)   \n11(27)   \n12(28)   \n13(29)   \n14(30)   \n15(31)   ";
 
 // First and last byte of the key, the first character as the mnemonic: "&6D-97".
-QString presetCaption(const QString &key) { return QLatin1Char('&') + key.left(2) + QLatin1Char('-') + key.right(2); }
+QString presetCaption(const QString &key)
+{
+    return QLatin1Char('&') + key.left(2) + QLatin1Char('-') + key.right(2);
+}
 
 } // namespace
 
@@ -46,7 +50,7 @@ void CLoadKeyPageDlg::buildControls()
     rowLabels_ = new CBlueStatic(this);
     rowLabels_->setObjectName(QStringLiteral("rowLabels"));
     rowLabels_->setText(QString::fromLatin1(kS50RowLabels));
-    rowLabels_->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    rowLabels_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     keyList_ = new QListWidget(this);
     keyList_->setObjectName(QStringLiteral("keyList"));
@@ -57,8 +61,8 @@ void CLoadKeyPageDlg::buildControls()
     keyList_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // One list row per label line, so the sector numbers stand beside their keys.
     const int lineHeight = rowLabels_->fontMetrics().lineSpacing();
-    keyList_->setStyleSheet(QStringLiteral("QListWidget::item { height: %1px; padding: 0px; margin: 0px; }")
-                                .arg(lineHeight));
+    keyList_->setStyleSheet(
+        QStringLiteral("QListWidget::item { height: %1px; padding: 0px; margin: 0px; }").arg(lineHeight));
     keyList_->setFixedHeight(lineHeight * kRows + 2 * keyList_->frameWidth() + 2);
     keyList_->setMinimumWidth(keyList_->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000000")) + 12);
 

@@ -12,7 +12,8 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 
-class CLoadKeyPageDlg : public CMifarePage {
+class CLoadKeyPageDlg : public CMifarePage
+{
     Q_OBJECT
 public:
     explicit CLoadKeyPageDlg(QWidget *parent = nullptr);

@@ -15,7 +15,8 @@ class QTabWidget;
 class RwOperPageDlg;
 class ValOperPageDlg;
 
-class CMifareOneDlg : public QDialog {
+class CMifareOneDlg : public QDialog
+{
     Q_OBJECT
 public:
     explicit CMifareOneDlg(int startPage, QWidget *parent = nullptr);

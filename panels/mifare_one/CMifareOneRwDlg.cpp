@@ -20,7 +20,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 constexpr int kBlocksPerSector = 4;
 constexpr int kBlockDigits = 32;
@@ -35,14 +36,20 @@ QString sectorCaption(int sector)
     return QStringLiteral("Sector%1").arg(sector);
 }
 
-QString readError(int sector) { return QString::number(sector) + QStringLiteral("Read sector data error!"); }
+QString readError(int sector)
+{
+    return QString::number(sector) + QStringLiteral("Read sector data error!");
+}
 
 QString readErrorWithReason(int sector, const QString &reason)
 {
     return readError(sector) + QStringLiteral("Reason") + QStringLiteral(":") + reason;
 }
 
-int deviceHandle() { return t7::connection().deviceHandle; }
+int deviceHandle()
+{
+    return t7::connection().deviceHandle;
+}
 
 } // namespace
 
@@ -162,13 +169,18 @@ void CMifareOneRwDlg::connectSignals()
     connect(write_, &QPushButton::clicked, this, &CMifareOneRwDlg::onWrite);
     connect(exit_, &QPushButton::clicked, this, &QDialog::accept);
     for (int s = 0; s < kSectors; ++s)
-        connect(sectorLists_[s], &QListWidget::itemSelectionChanged, this,
-                [this, s] { onSectorSelectionChanged(s); });
+        connect(sectorLists_[s], &QListWidget::itemSelectionChanged, this, [this, s] { onSectorSelectionChanged(s); });
 }
 
-void CMifareOneRwDlg::onSelectAll() { checkAllSectors(true); }
+void CMifareOneRwDlg::onSelectAll()
+{
+    checkAllSectors(true);
+}
 
-void CMifareOneRwDlg::onClearAll() { checkAllSectors(false); }
+void CMifareOneRwDlg::onClearAll()
+{
+    checkAllSectors(false);
+}
 
 void CMifareOneRwDlg::checkAllSectors(bool checked)
 {
@@ -255,7 +267,10 @@ void CMifareOneRwDlg::stepProgress(int remaining)
     progress_->setValue(std::min(progress_->value() + step, progress_->maximum()));
 }
 
-void CMifareOneRwDlg::addResult(const QString &line) { results_->addItem(line); }
+void CMifareOneRwDlg::addResult(const QString &line)
+{
+    results_->addItem(line);
+}
 
 void CMifareOneRwDlg::onSectorSelectionChanged(int sector)
 {
@@ -310,8 +325,7 @@ void CMifareOneRwDlg::onWrite()
         return;
     }
     // Its failure was already reported; the write is attempted all the same.
-    t7::mifare::FindCardAndAuthenticate(deviceHandle(), block / kBlocksPerSector,
-                                        t7::mifare::state().currentKeyMode);
+    t7::mifare::FindCardAndAuthenticate(deviceHandle(), block / kBlocksPerSector, t7::mifare::state().currentKeyMode);
     if (rz_write(deviceHandle(), static_cast<unsigned char>(block), bytes) == 0)
         t7::panelBox(this, QStringLiteral("Write") + QStringLiteral("data") + QStringLiteral(" success!"));
     else

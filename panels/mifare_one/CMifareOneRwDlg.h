@@ -18,7 +18,8 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 
-class CMifareOneRwDlg : public QDialog {
+class CMifareOneRwDlg : public QDialog
+{
     Q_OBJECT
 public:
     static constexpr int kSectors = 16;

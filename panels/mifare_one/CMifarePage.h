@@ -6,7 +6,8 @@
 
 class QLabel;
 
-class CMifarePage : public QWidget {
+class CMifarePage : public QWidget
+{
     Q_OBJECT
 public:
     CMifarePage(const QString &caption, QWidget *parent = nullptr);

@@ -21,14 +21,18 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 constexpr int kBlockDigits = 32;
 constexpr int kSectorCount = 40;
 constexpr int kFirstS70Sector = 32;
 constexpr int kMaxLines = 16;
 
-int deviceHandle() { return t7::connection().deviceHandle; }
+int deviceHandle()
+{
+    return t7::connection().deviceHandle;
+}
 
 QString joinedBlockNumbers(int firstBlock, int count, int width)
 {
@@ -105,6 +109,8 @@ void CS70EasyDlg::buildLayout()
     // Level with the first line inside the list's frame.
     blockLabels_->setContentsMargins(0, lines_->frameWidth(), 0, 0);
     blockLabels_->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("000")) + 4);
+    // Room for all sixteen numbers from the start, so nothing waits on a relayout.
+    blockLabels_->setFixedHeight(lines_->height());
     blockLabels_->setText(joinedBlockNumbers(0, 4, 2));
 
     editor_ = new CHexKeyEdit(lines_->viewport());
@@ -188,7 +194,10 @@ bool CS70EasyDlg::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void CS70EasyDlg::onSectorChanged() { readSector(sectorBox_->currentIndex()); }
+void CS70EasyDlg::onSectorChanged()
+{
+    readSector(sectorBox_->currentIndex());
+}
 
 void CS70EasyDlg::readSector(int sector)
 {

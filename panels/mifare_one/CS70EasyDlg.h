@@ -17,7 +17,8 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 
-class CS70EasyDlg : public QDialog {
+class CS70EasyDlg : public QDialog
+{
     Q_OBJECT
 public:
     // Shown in place of a block the card would not give: not hexadecimal, so

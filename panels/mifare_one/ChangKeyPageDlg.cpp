@@ -16,11 +16,18 @@
 
 using t7::mifare::state;
 
-namespace {
+namespace
+{
 
-int deviceHandle() { return t7::connection().deviceHandle; }
+int deviceHandle()
+{
+    return t7::connection().deviceHandle;
+}
 
-unsigned char asByte(int value) { return static_cast<unsigned char>(value); }
+unsigned char asByte(int value)
+{
+    return static_cast<unsigned char>(value);
+}
 
 void fillSectors(QComboBox *list, int count)
 {

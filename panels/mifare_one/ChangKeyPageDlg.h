@@ -10,7 +10,8 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
-class ChangKeyPageDlg : public CMifarePage {
+class ChangKeyPageDlg : public CMifarePage
+{
     Q_OBJECT
 public:
     // Requests the card, so the card on the reader decides the sheet's S50 or S70 form.

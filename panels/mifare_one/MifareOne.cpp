@@ -6,7 +6,8 @@
 
 #include <cstdlib>
 
-namespace t7::mifare {
+namespace t7::mifare
+{
 
 SharedState &state()
 {
@@ -14,15 +15,30 @@ SharedState &state()
     return shared;
 }
 
-int sectorOfBlock(int block) { return block < 128 ? block / 4 : 32 + (block - 128) / 16; }
+int sectorOfBlock(int block)
+{
+    return block < 128 ? block / 4 : 32 + (block - 128) / 16;
+}
 
-bool isTrailerBlock(int block) { return block < 128 ? block % 4 == 3 : (block - 128) % 16 == 15; }
+bool isTrailerBlock(int block)
+{
+    return block < 128 ? block % 4 == 3 : (block - 128) % 16 == 15;
+}
 
-int firstBlockOfSector(int sector) { return sector < 32 ? 4 * sector : 16 * sector - 384; }
+int firstBlockOfSector(int sector)
+{
+    return sector < 32 ? 4 * sector : 16 * sector - 384;
+}
 
-int trailerBlockOfSector(int sector) { return sector < 32 ? 4 * sector + 3 : 16 * sector - 369; }
+int trailerBlockOfSector(int sector)
+{
+    return sector < 32 ? 4 * sector + 3 : 16 * sector - 369;
+}
 
-int blocksInSector(int sector) { return sector < 32 ? 4 : 16; }
+int blocksInSector(int sector)
+{
+    return sector < 32 ? 4 : 16;
+}
 
 int MakeKeyMode(bool keyA, int keySetIndex)
 {

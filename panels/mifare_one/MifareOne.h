@@ -6,7 +6,8 @@
 
 #include <atomic>
 
-namespace t7::mifare {
+namespace t7::mifare
+{
 
 constexpr int kCardKindS50 = 4;
 constexpr int kCardKindS70 = 2;

@@ -21,12 +21,19 @@ using t7::mifare::kCardKindS50;
 using t7::mifare::kCardKindS70;
 using t7::mifare::state;
 
-namespace {
+namespace
+{
 
-bool isS70() { return state().cardKind == kCardKindS70; }
+bool isS70()
+{
+    return state().cardKind == kCardKindS70;
+}
 
 // Sectors 32-39 exist only on an S70.
-bool verifiedSectorIsLarge() { return isS70() && state().verifiedSector >= 32; }
+bool verifiedSectorIsLarge()
+{
+    return isS70() && state().verifiedSector >= 32;
+}
 
 } // namespace
 
@@ -129,7 +136,10 @@ void RwOperPageDlg::onBlockChosen(int index)
         block_ = firstBlockOfVerifiedSector() + index;
 }
 
-bool RwOperPageDlg::blockOutOfRange() const { return !isS70() && block_ > 63; }
+bool RwOperPageDlg::blockOutOfRange() const
+{
+    return !isS70() && block_ > 63;
+}
 
 void RwOperPageDlg::setWritable(bool writable)
 {
@@ -202,8 +212,8 @@ void RwOperPageDlg::showReadBlock(const unsigned char *data)
     if (codeBlock_)
         std::memset(text, '*', 12);
     hexText_ = QString::fromLatin1(text);
-    text_ = QString::fromLatin1(reinterpret_cast<const char *>(data), static_cast<int>(strnlen(
-                                                                          reinterpret_cast<const char *>(data), 16)));
+    text_ = QString::fromLatin1(reinterpret_cast<const char *>(data),
+                                static_cast<int>(strnlen(reinterpret_cast<const char *>(data), 16)));
 }
 
 void RwOperPageDlg::writeBlock(unsigned char *data)

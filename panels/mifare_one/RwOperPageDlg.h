@@ -12,7 +12,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class RwOperPageDlg : public CMifarePage {
+class RwOperPageDlg : public CMifarePage
+{
     Q_OBJECT
 public:
     explicit RwOperPageDlg(QWidget *parent = nullptr);

@@ -13,7 +13,8 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-class ValOperPageDlg : public CMifarePage {
+class ValOperPageDlg : public CMifarePage
+{
     Q_OBJECT
 public:
     explicit ValOperPageDlg(QWidget *parent = nullptr);

@@ -5,7 +5,8 @@
 #include <random>
 #include <stdexcept>
 
-namespace sim {
+namespace sim
+{
 
 Reader *Bench::find(const std::string &name)
 {
@@ -22,8 +23,8 @@ const Reader *Bench::find(const std::string &name) const
 
 const std::vector<std::string> &cardPositions()
 {
-    static const std::vector<std::string> positions = {"typea", "typeb",   "iso15693", "id125",
-                                                       "contact", "sam1", "sam2",     "sam3"};
+    static const std::vector<std::string> positions = {"typea",   "typeb", "iso15693", "id125",
+                                                       "contact", "sam1",  "sam2",     "sam3"};
     return positions;
 }
 
@@ -35,7 +36,8 @@ bool isPosition(const std::string &name)
     return false;
 }
 
-namespace {
+namespace
+{
 
 struct KindInfo {
     CardKind kind;
@@ -44,8 +46,8 @@ struct KindInfo {
 };
 
 constexpr KindInfo kKinds[] = {
-    {CardKind::S50, "s50", "typea"},        {CardKind::S70, "s70", "typea"},
-    {CardKind::Id, "id", "id125"},          {CardKind::Iso15693, "iso15693", "iso15693"},
+    {CardKind::S50, "s50", "typea"},     {CardKind::S70, "s70", "typea"},
+    {CardKind::Id, "id", "id125"},       {CardKind::Iso15693, "iso15693", "iso15693"},
     {CardKind::TypeB, "typeb", "typeb"},
 };
 
@@ -62,6 +64,11 @@ std::vector<uint8_t> randomBytes(size_t n)
     for (uint8_t &b : bytes)
         b = static_cast<uint8_t>(byte(randomSource()));
     return bytes;
+}
+
+uint64_t newPlacement()
+{
+    return std::uniform_int_distribution<uint64_t>(1, UINT64_MAX)(randomSource());
 }
 
 std::vector<uint8_t> randomMifareUid()
@@ -108,6 +115,7 @@ Card makeMifareCard(CardKind kind, std::vector<uint8_t> uid)
     Card card;
     card.kind = kind;
     card.uid = uid;
+    card.placement = newPlacement();
     const bool big = kind == CardKind::S70;
     card.blocks = mifare::factoryMemory(big ? mifare::kBlocks4K : mifare::kBlocks1K, uid,
                                         big ? mifare::kSak4K : mifare::kSak1K, big ? 0x0002 : 0x0004);
@@ -118,7 +126,9 @@ Card makeIdCard(std::optional<uint64_t> number)
 {
     Card card;
     card.kind = CardKind::Id;
-    card.number = number ? *number : std::uniform_int_distribution<uint64_t>(0, (uint64_t{1} << 40) - 1)(randomSource());
+    card.placement = newPlacement();
+    card.number =
+        number ? *number : std::uniform_int_distribution<uint64_t>(0, (uint64_t{1} << 40) - 1)(randomSource());
     if (card.number >> 40)
         throw std::invalid_argument("an ID card number has 40 bits");
     return card;
@@ -136,6 +146,7 @@ Card makeIso15693Card(std::vector<uint8_t> uid)
         throw std::invalid_argument("an ISO15693 UID has 8 bytes");
     Card card;
     card.kind = CardKind::Iso15693;
+    card.placement = newPlacement();
     card.uid = uid;
     return card;
 }
@@ -148,11 +159,13 @@ Card makeTypeBCard(std::vector<uint8_t> pupi)
         throw std::invalid_argument("a TYPE B identifier has 4 bytes");
     Card card;
     card.kind = CardKind::TypeB;
+    card.placement = newPlacement();
     card.uid = pupi;
     return card;
 }
 
-namespace {
+namespace
+{
 
 Reader makeReader(const std::string &name, int port, int baud, const std::string &version)
 {
@@ -188,9 +201,10 @@ Bench defaultBench()
 
 // ---- JSON ----
 
-namespace {
+namespace
+{
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 std::string protocolText(char p)
 {
@@ -201,6 +215,7 @@ json cardToJson(const Card &c)
 {
     json j;
     j["kind"] = kindName(c.kind);
+    j["placement"] = c.placement;
     switch (c.kind) {
     case CardKind::S50:
     case CardKind::S70: {
@@ -241,6 +256,7 @@ Card cardFromJson(const json &j)
         throw std::runtime_error("unknown card kind " + j.at("kind").get<std::string>());
     Card c;
     c.kind = *kind;
+    c.placement = j.value("placement", uint64_t{0});
     switch (c.kind) {
     case CardKind::S50:
     case CardKind::S70: {
@@ -358,7 +374,7 @@ json toJson(const Bench &bench)
     return json{{"format", 1}, {"readers", readers}};
 }
 
-Bench benchFromJson(const json &json)
+Bench benchFromJson(const nlohmann::ordered_json &json)
 {
     Bench bench;
     for (const auto &j : json.at("readers")) {
@@ -375,7 +391,7 @@ Bench benchFromJson(const json &json)
                 throw std::runtime_error("unknown card position " + position);
             r.cards[position] = cardFromJson(card);
         }
-        r.peripherals = peripheralsFromJson(j.value("peripherals", nlohmann::json::object()));
+        r.peripherals = peripheralsFromJson(j.value("peripherals", nlohmann::ordered_json::object()));
         r.keys = keysFromJson(j.at("keys"));
         bench.readers.push_back(std::move(r));
     }

@@ -13,17 +13,20 @@
 #include <string>
 #include <vector>
 
-namespace sim {
+namespace sim
+{
 
 enum class CardKind { S50, S70, Id, Iso15693, TypeB };
 
 struct Card {
     CardKind kind = CardKind::S50;
-    std::vector<uint8_t> uid;              // MIFARE 4/7 bytes, ISO15693 8 (MSB first), TYPE B PUPI 4
-    std::vector<mifare::Block> blocks;     // MIFARE memory
-    uint64_t number = 0;                   // 125 kHz ID, 40 bits
-    uint8_t afi = 0;                       // ISO15693
-    uint8_t dsfid = 0;                     // ISO15693
+    std::vector<uint8_t> uid;          // MIFARE 4/7 bytes, ISO15693 8 (MSB first), TYPE B PUPI 4
+    std::vector<mifare::Block> blocks; // MIFARE memory
+    uint64_t number = 0;               // 125 kHz ID, 40 bits
+    uint8_t afi = 0;                   // ISO15693
+    uint8_t dsfid = 0;                 // ISO15693
+    // Differs for every placing, so a card put back is a fresh card to the reader.
+    uint64_t placement = 0;
 };
 
 struct Peripherals {
@@ -44,8 +47,8 @@ using KeyStore = std::array<std::array<std::array<std::array<uint8_t, 6>, 16>, 2
 struct Reader {
     std::string name; // usb1, com1 ...
     bool usb = true;
-    int port = 100;   // 100 for USB, 0..5 for COM1..COM6
-    int baud = 0;     // the serial rate it answers at
+    int port = 100; // 100 for USB, 0..5 for COM1..COM6
+    int baud = 0;   // the serial rate it answers at
     std::string version;
     char protocol = 'A'; // 'A', 'B' or '1'
     KeyStore keys{};
@@ -77,8 +80,8 @@ Card makeTypeBCard(std::vector<uint8_t> pupi);
 
 Bench defaultBench();
 
-nlohmann::json toJson(const Bench &bench);
+nlohmann::ordered_json toJson(const Bench &bench);
 // Throws nlohmann::json::exception or std::runtime_error on a malformed file.
-Bench benchFromJson(const nlohmann::json &json);
+Bench benchFromJson(const nlohmann::ordered_json &json);
 
 } // namespace sim

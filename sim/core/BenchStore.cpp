@@ -12,7 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace sim {
+namespace sim
+{
 
 namespace fs = std::filesystem;
 
@@ -30,7 +31,8 @@ std::string benchPath()
     return base + "/T7/simulator/bench.json";
 }
 
-namespace {
+namespace
+{
 
 std::function<void()> &beforeRenameHook()
 {
@@ -57,7 +59,8 @@ bool BenchStore::Stamp::operator==(const Stamp &o) const
 }
 
 // An exclusive flock on "<bench>.lock", held for its lifetime.
-class BenchStore::FileLock {
+class BenchStore::FileLock
+{
 public:
     explicit FileLock(const std::string &benchFile)
     {
@@ -85,7 +88,8 @@ BenchStore::BenchStore(std::string path) : path_(std::move(path)) {}
 BenchStore::Stamp BenchStore::stampNow() const
 {
     Stamp s;
-    struct stat st {};
+    struct stat st {
+    };
     if (::stat(path_.c_str(), &st) != 0)
         return s;
     s.exists = true;
@@ -103,7 +107,8 @@ void BenchStore::loadFromDisk()
     const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         throw BenchError(systemError("cannot open bench file", path_));
-    struct stat st {};
+    struct stat st {
+    };
     ::fstat(fd, &st);
     std::string text;
     char buffer[65536];
@@ -116,7 +121,7 @@ void BenchStore::loadFromDisk()
     }
     ::close(fd);
     try {
-        bench_ = benchFromJson(nlohmann::json::parse(text));
+        bench_ = benchFromJson(nlohmann::ordered_json::parse(text));
     } catch (const std::exception &e) {
         throw BenchError("bench file " + path_ + " is not a valid bench: " + e.what());
     }
@@ -127,7 +132,6 @@ void BenchStore::loadFromDisk()
     stamp_.seconds = st.st_mtim.tv_sec;
     stamp_.nanoseconds = st.st_mtim.tv_nsec;
     loaded_ = true;
-    ++generation_;
 }
 
 void BenchStore::save(const Bench &bench)
@@ -175,7 +179,6 @@ void BenchStore::save(const Bench &bench)
     bench_ = bench;
     stamp_ = stampNow();
     loaded_ = true;
-    ++generation_;
 }
 
 void BenchStore::createIfMissing()

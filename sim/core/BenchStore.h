@@ -10,7 +10,8 @@
 #include <string>
 #include <sys/types.h>
 
-namespace sim {
+namespace sim
+{
 
 // T7SIM_BENCH, else $XDG_DATA_HOME/T7/simulator/bench.json, else
 // ~/.local/share/T7/simulator/bench.json.
@@ -20,7 +21,8 @@ struct BenchError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-class BenchStore {
+class BenchStore
+{
 public:
     explicit BenchStore(std::string path);
 
@@ -36,9 +38,6 @@ public:
 
     // Replaces the bench with the default one.
     void reset();
-
-    // Whether the last current()/modify() loaded a different file content.
-    unsigned generation() const { return generation_; }
 
     // Test hook: runs after the new content is written and synced, before
     // the rename that makes it visible.
@@ -66,7 +65,6 @@ private:
     Bench bench_;
     Stamp stamp_;
     bool loaded_ = false;
-    unsigned generation_ = 0;
 };
 
 } // namespace sim

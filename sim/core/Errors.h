@@ -2,7 +2,8 @@
 // only tells zero from non-zero, these values are for people and tests.
 #pragma once
 
-namespace sim {
+namespace sim
+{
 
 enum Result : int {
     kOk = 0,

@@ -1,6 +1,7 @@
 #include "Hex.h"
 
-namespace sim {
+namespace sim
+{
 
 int hexDigitValue(char c)
 {

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace sim {
+namespace sim
+{
 
 // -1 for a character that is not a hexadecimal digit.
 int hexDigitValue(char c);

@@ -2,7 +2,8 @@
 
 #include <cstddef>
 
-namespace sim::mifare {
+namespace sim::mifare
+{
 
 int sectorOfBlock(int block)
 {
@@ -38,7 +39,8 @@ int accessGroup(int block)
     return offset == 15 ? 3 : offset / 5;
 }
 
-namespace {
+namespace
+{
 
 int bit(uint8_t byte, int n)
 {
@@ -82,7 +84,8 @@ std::array<uint8_t, 3> encodeAccessBytes(const std::array<int, 4> &groups)
     return {byte6, byte7, byte8};
 }
 
-namespace {
+namespace
+{
 
 // Who may: none, key A only, key B only, either.
 enum Who { kNever = 0, kA = 1, kB = 2, kAB = 3 };
@@ -113,12 +116,12 @@ struct TrailerRow {
 };
 
 constexpr TrailerRow kTrailerTable[8] = {
-    {kNever, kA, kA, kNever, kA, kA},         // 000
-    {kNever, kA, kA, kA, kA, kA},             // 001 transport configuration
-    {kNever, kNever, kA, kNever, kA, kNever}, // 010
-    {kNever, kB, kAB, kB, kNever, kB},        // 011
-    {kNever, kB, kAB, kNever, kNever, kB},    // 100
-    {kNever, kNever, kAB, kB, kNever, kNever},    // 101
+    {kNever, kA, kA, kNever, kA, kA},              // 000
+    {kNever, kA, kA, kA, kA, kA},                  // 001 transport configuration
+    {kNever, kNever, kA, kNever, kA, kNever},      // 010
+    {kNever, kB, kAB, kB, kNever, kB},             // 011
+    {kNever, kB, kAB, kNever, kNever, kB},         // 100
+    {kNever, kNever, kAB, kB, kNever, kNever},     // 101
     {kNever, kNever, kAB, kNever, kNever, kNever}, // 110
     {kNever, kNever, kAB, kNever, kNever, kNever}, // 111
 };
@@ -174,7 +177,8 @@ bool keyBIsData(int bits)
     return kTrailerTable[bits & 7].keyBRead != kNever;
 }
 
-namespace {
+namespace
+{
 
 uint32_t le32(const Block &b, int at)
 {

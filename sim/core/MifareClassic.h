@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-namespace sim::mifare {
+namespace sim::mifare
+{
 
 using Block = std::array<uint8_t, 16>;
 

@@ -6,13 +6,15 @@
 #include <cstdio>
 #include <cstring>
 
-namespace sim {
+namespace sim
+{
 
 using mifare::Block;
 using mifare::DataOp;
 using mifare::TrailerPart;
 
-namespace {
+namespace
+{
 
 constexpr int kNoReader = -1;
 constexpr int kReservedHandle = 32; // the tool treats 32 as a failed open
@@ -38,7 +40,8 @@ bool isMifare(const Card &card)
 
 std::string identityOf(const Card &card)
 {
-    return std::string(kindName(card.kind)) + ":" + toHex(card.uid) + ":" + std::to_string(card.number);
+    return std::string(kindName(card.kind)) + ":" + toHex(card.uid) + ":" + std::to_string(card.number) + ":" +
+           std::to_string(card.placement);
 }
 
 uint32_t bigEndian(const uint8_t *bytes)
@@ -69,6 +72,12 @@ int blockCount(const Card &card)
 int sectorCount(const Card &card)
 {
     return card.kind == CardKind::S70 ? 40 : 16;
+}
+
+// The trailer that governs a block.
+const Block &trailerOfBlock(const Card &card, int block)
+{
+    return card.blocks[static_cast<size_t>(mifare::trailerOfSector(mifare::sectorOfBlock(block)))];
 }
 
 bool keyModeValid(unsigned char mode)
@@ -244,12 +253,6 @@ int Simulator::resetField(int h, unsigned short ms)
     powerDownContactless(open->reader);
     open->fieldOn = ms != 0;
     return kOk;
-}
-
-bool Simulator::fieldOn(int h)
-{
-    const Open *open = openReader(h);
-    return open && open->fieldOn;
 }
 
 // ---- finding cards ----
@@ -469,7 +472,7 @@ int Simulator::readBlock(int h, unsigned char block, unsigned char *data)
     if (!data)
         return kBadArgument;
     const bool keyB = t.session->authKeyB;
-    const Block &trailer = t.card->blocks[static_cast<size_t>(mifare::trailerOfSector(mifare::sectorOfBlock(block)))];
+    const Block &trailer = trailerOfBlock(*t.card, block);
     const int trailerBits = mifare::accessBits(trailer, 3);
     const Block &stored = t.card->blocks[block];
     if (!mifare::isTrailer(block)) {
@@ -528,7 +531,7 @@ int Simulator::writeBlock(int h, unsigned char block, const unsigned char *data)
         return writeTrailer(h, block, wanted);
     if (block == 0) // manufacturer block
         return kAccessDenied;
-    const Block &trailer = t.card->blocks[static_cast<size_t>(mifare::trailerOfSector(mifare::sectorOfBlock(block)))];
+    const Block &trailer = trailerOfBlock(*t.card, block);
     if (!mifare::dataAccessAllowed(mifare::accessBits(trailer, mifare::accessGroup(block)), DataOp::Write,
                                    t.session->authKeyB))
         return kAccessDenied;
@@ -563,7 +566,7 @@ int Simulator::valueOperand(int h, unsigned char block, DataOp op, int32_t *valu
         return rc;
     if (mifare::isTrailer(block))
         return kNotValueBlock;
-    const Block &trailer = t.card->blocks[static_cast<size_t>(mifare::trailerOfSector(mifare::sectorOfBlock(block)))];
+    const Block &trailer = trailerOfBlock(*t.card, block);
     if (!mifare::dataAccessAllowed(mifare::accessBits(trailer, mifare::accessGroup(block)), op, t.session->authKeyB))
         return kAccessDenied;
     if (!mifare::decodeValue(t.card->blocks[block], value, address))
@@ -580,7 +583,7 @@ int Simulator::initValue(int h, unsigned char block, int value)
         return kNotValueBlock;
     if (block == 0)
         return kAccessDenied;
-    const Block &trailer = t.card->blocks[static_cast<size_t>(mifare::trailerOfSector(mifare::sectorOfBlock(block)))];
+    const Block &trailer = trailerOfBlock(*t.card, block);
     if (!mifare::dataAccessAllowed(mifare::accessBits(trailer, mifare::accessGroup(block)), DataOp::Write,
                                    t.session->authKeyB))
         return kAccessDenied;
@@ -659,7 +662,7 @@ int Simulator::transfer(int h, unsigned char block)
         return rc;
     if (mifare::isTrailer(block) || block == 0)
         return kAccessDenied;
-    const Block &trailer = t.card->blocks[static_cast<size_t>(mifare::trailerOfSector(mifare::sectorOfBlock(block)))];
+    const Block &trailer = trailerOfBlock(*t.card, block);
     if (!mifare::dataAccessAllowed(mifare::accessBits(trailer, mifare::accessGroup(block)),
                                    DataOp::DecrementTransferRestore, t.session->authKeyB))
         return kAccessDenied;
@@ -732,8 +735,8 @@ int Simulator::attrib(int h, const unsigned char *pupi)
     return kOk;
 }
 
-int Simulator::inventory(int h, unsigned char flags, unsigned char afi, unsigned char maskLength,
-                         unsigned char *reply, unsigned char *uid)
+int Simulator::inventory(int h, unsigned char flags, unsigned char afi, unsigned char maskLength, unsigned char *reply,
+                         unsigned char *uid)
 {
     if (Open *open = openReader(h))
         open->fieldOn = true;

@@ -12,9 +12,11 @@
 #include <memory>
 #include <string>
 
-namespace sim {
+namespace sim
+{
 
-class Simulator {
+class Simulator
+{
 public:
     Simulator();
 
@@ -57,9 +59,6 @@ public:
     int attrib(int h, const unsigned char *pupi);
     int inventory(int h, unsigned char flags, unsigned char afi, unsigned char maskLength, unsigned char *reply,
                   unsigned char *uid);
-
-    // RF field of an open reader (false for an unknown handle).
-    bool fieldOn(int h);
 
 private:
     enum class Phase { Idle, Ready, Cascade1Selected, Active, Halted };

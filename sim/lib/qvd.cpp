@@ -9,7 +9,8 @@
 
 #include <mutex>
 
-namespace {
+namespace
+{
 
 std::mutex &libraryMutex()
 {
@@ -35,10 +36,10 @@ template <typename Fn> int guarded(Fn fn)
 
 } // namespace
 
-#define QVD_UNSUPPORTED(name, ...)                                                                                   \
-    int name(__VA_ARGS__)                                                                                            \
-    {                                                                                                                \
-        return guarded([](sim::Simulator &) { return int(sim::kNotSupported); });                                    \
+#define QVD_UNSUPPORTED(name, ...)                                                                                     \
+    int name(__VA_ARGS__)                                                                                              \
+    {                                                                                                                  \
+        return guarded([](sim::Simulator &) { return int(sim::kNotSupported); });                                      \
     }
 
 extern "C" {
@@ -263,8 +264,8 @@ QVD_UNSUPPORTED(rz_write_afi, int, unsigned char, unsigned char, unsigned char *
 QVD_UNSUPPORTED(rz_lock_afi, int, unsigned char, unsigned char, unsigned char *)
 QVD_UNSUPPORTED(rz_write_dsfid, int, unsigned char, unsigned char, unsigned char *)
 QVD_UNSUPPORTED(rz_lock_dsfid, int, unsigned char, unsigned char, unsigned char *)
-QVD_UNSUPPORTED(rz_get_securityinfo, int, unsigned char, unsigned char, unsigned char, unsigned char *,
-                unsigned char *, unsigned char *)
+QVD_UNSUPPORTED(rz_get_securityinfo, int, unsigned char, unsigned char, unsigned char, unsigned char *, unsigned char *,
+                unsigned char *)
 QVD_UNSUPPORTED(rz_reset_to_ready, int, unsigned char, unsigned char *)
 QVD_UNSUPPORTED(rz_select_uid, int, unsigned char, unsigned char *)
 QVD_UNSUPPORTED(rz_stay_quiet, int, unsigned char, unsigned char *)

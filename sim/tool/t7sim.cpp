@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using sim::Bench;
 using sim::Card;
@@ -244,8 +245,7 @@ int dump(sim::BenchStore &store, const std::vector<std::string> &args)
             std::cout << "-- sector " << sim::mifare::sectorOfBlock(block) << "\n";
         char label[8];
         std::snprintf(label, sizeof label, "%03d: ", block);
-        std::cout << label
-                  << sim::toHex(std::vector<uint8_t>(card.blocks[b].begin(), card.blocks[b].end())) << "\n";
+        std::cout << label << sim::toHex(std::vector<uint8_t>(card.blocks[b].begin(), card.blocks[b].end())) << "\n";
     }
     if (card.kind == CardKind::Iso15693) {
         char extra[32];

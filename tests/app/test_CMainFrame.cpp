@@ -298,6 +298,7 @@ TEST_F(FrameTest, TheViewKeepsTheTreeOnItsLeft400Pixels)
     CMainFrame frame;
     CQvd50View *view = frame.view();
     ASSERT_NE(view, nullptr);
+    frame.show();
     EXPECT_EQ(frame.centralWidget(), view);
     view->resize(1200, 700);
     EXPECT_EQ(view->operTree()->geometry(), QRect(0, 0, 400, 700));

@@ -138,6 +138,7 @@ protected:
         QTreeWidget *tree = panel.tree();
         tree->scrollToItem(item);
         const QPoint where = tree->visualItemRect(item).center();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, where);
         QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, where);
     }
 

@@ -34,6 +34,7 @@ protected:
     {
         auto *list = dialog.findChild<QTreeWidget *>("readerList");
         const QRect cell = list->visualItemRect(list->topLevelItem(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
     }
 

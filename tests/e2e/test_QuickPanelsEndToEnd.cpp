@@ -23,9 +23,11 @@
 
 using ::testing::IsEmpty;
 
-namespace {
+namespace
+{
 
-class QuickPanelsEndToEnd : public ::testing::Test {
+class QuickPanelsEndToEnd : public ::testing::Test
+{
 protected:
     // Places the card, opens the first USB reader and loads the transport key
     // FFFFFFFFFFFF as key A of the first key set for all 16 rows.

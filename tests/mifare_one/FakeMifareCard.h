@@ -13,7 +13,8 @@
 #include <memory>
 #include <set>
 
-namespace fake {
+namespace fake
+{
 
 using Block = std::array<unsigned char, 16>;
 
@@ -66,7 +67,8 @@ inline void scriptHexConversions(FakeReader &reader)
     });
 }
 
-class FakeMifareCard {
+class FakeMifareCard
+{
 public:
     explicit FakeMifareCard(FakeReader &reader) : state_(std::make_shared<State>())
     {

@@ -22,7 +22,8 @@
 #include <string>
 #include <vector>
 
-namespace mifaretest {
+namespace mifaretest
+{
 
 constexpr int kHandle = 7;
 
@@ -57,7 +58,8 @@ inline void installHexConversions(fake::FakeReader &fake)
     });
 }
 
-class PageTest : public ::testing::Test {
+class PageTest : public ::testing::Test
+{
 protected:
     // Card kind at the start of each test; S50 unless a test says otherwise.
     explicit PageTest(int cardKind = t7::mifare::kCardKindS50) { resetSharedState(cardKind); }

@@ -9,9 +9,11 @@ using mifaretest::PageTest;
 using t7::mifare::state;
 using ::testing::ElementsAre;
 
-namespace {
+namespace
+{
 
-class VerifyKeyPage : public PageTest {
+class VerifyKeyPage : public PageTest
+{
 protected:
     explicit VerifyKeyPage(int kind = t7::mifare::kCardKindS50) : PageTest(kind)
     {
@@ -27,7 +29,8 @@ protected:
     AuthenPageDlg page;
 };
 
-class VerifyKeyPageS70 : public VerifyKeyPage {
+class VerifyKeyPageS70 : public VerifyKeyPage
+{
 protected:
     VerifyKeyPageS70() : VerifyKeyPage(t7::mifare::kCardKindS70) {}
 };

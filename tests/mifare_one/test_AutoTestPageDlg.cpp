@@ -16,7 +16,8 @@ using mifaretest::PageTest;
 using t7::mifare::state;
 using ::testing::ElementsAre;
 
-namespace {
+namespace
+{
 
 const QString kVerifyFailed = QStringLiteral("Read Error,Reason：Verify Key Failed");
 
@@ -36,20 +37,32 @@ QString blockHex(int block)
     return hex;
 }
 
-class AutoTestPage : public PageTest {
+class AutoTestPage : public PageTest
+{
 protected:
     explicit AutoTestPage(int kind = t7::mifare::kCardKindS50) : PageTest(kind)
     {
         FAKE_ON(fake, rz_read, [](int, unsigned char b, unsigned char *d) { return fillBlock(b, d); });
         FAKE_ON(fake, rz_read_S70, [](int, unsigned char b, unsigned char *d) { return fillBlock(b, d); });
-        FAKE_ON(fake, rz_card, [](int, unsigned char, unsigned int *serial) {
-            *serial = 0x12345678;
-            return 0;
+        FAKE_ON(fake, rz_card, [this](int, unsigned char, unsigned int *serial) {
+            if (!onUiThread() && holdWorker && !workerHeld.exchange(true)) {
+                const std::shared_future<void> released = workerReleased;
+                workerArrived.set_value();
+                released.wait();
+            }
+            return cardAnswer(serial);
         });
         fake.returns("rz_anticoll2", 1);
         fake.returns("rz_card", 0);
         page.opening();
         page.show();
+    }
+    ~AutoTestPage() override
+    {
+        // A worker still held at its first call goes on and sees the page closing.
+        holdWorker = false;
+        page.requestQuit();
+        release.set_value();
     }
     bool onUiThread() const { return std::this_thread::get_id() == uiThread; }
     QStringList lines() const
@@ -60,12 +73,31 @@ protected:
             texts << list->item(i)->text();
         return texts;
     }
-    // "Test(&B)": its pass runs on this thread; the worker is ended at once after it.
+    // "Test(&B)": its pass runs on this thread; the worker is held at its first card
+    // search and then ended.
     void testOnce()
     {
         click(page, "testButton");
-        uiCalls = fake.calls();
+        uiCalls = callsBeforeTheWorker();
+        page.requestQuit();
+        releaseWorker();
         page.stopWorker();
+    }
+    // Once the worker waits at its first call: every call so far but that one.
+    std::vector<std::string> callsBeforeTheWorker()
+    {
+        workerArrived.get_future().wait();
+        std::vector<std::string> calls = fake.calls();
+        calls.pop_back();
+        return calls;
+    }
+    void releaseWorker()
+    {
+        release.set_value();
+        release = std::promise<void>();
+        workerReleased = release.get_future().share();
+        workerArrived = std::promise<void>();
+        workerHeld = false;
     }
     // Calls made by the pass of "Test(&B)" (the worker starts after it).
     std::vector<std::string> passCalls() const { return uiCalls; }
@@ -89,16 +121,29 @@ protected:
     }
 
     const std::thread::id uiThread = std::this_thread::get_id();
+    // How the card answers rz_card; set before the worker starts.
+    std::function<int(unsigned int *)> cardAnswer = [](unsigned int *serial) {
+        *serial = 0x12345678;
+        return 0;
+    };
+    // The worker waits at its first rz_card until released (see testOnce).
+    std::atomic<bool> holdWorker{true};
+    std::atomic<bool> workerHeld{false};
+    std::promise<void> workerArrived;
+    std::promise<void> release;
+    std::shared_future<void> workerReleased = release.get_future().share();
     std::vector<std::string> uiCalls;
     AutoTestPageDlg page;
 };
 
-class AutoTestPageS70 : public AutoTestPage {
+class AutoTestPageS70 : public AutoTestPage
+{
 protected:
     AutoTestPageS70() : AutoTestPage(t7::mifare::kCardKindS70) {}
 };
 
-class AutoTestPageNoKind : public AutoTestPage {
+class AutoTestPageNoKind : public AutoTestPage
+{
 protected:
     AutoTestPageNoKind() : AutoTestPage(0) {}
 };
@@ -108,6 +153,9 @@ TEST_F(AutoTestPage, AnS50ThatReadsCompletelyCountsOk)
     EXPECT_TRUE(idle());
     click(page, "testButton");
     EXPECT_TRUE(running());
+    callsBeforeTheWorker();
+    page.requestQuit();
+    releaseWorker();
     page.stopWorker();
     const QStringList shown = lines();
     ASSERT_EQ(shown.size(), 64);
@@ -126,8 +174,9 @@ TEST_F(AutoTestPage, APassAuthenticatesEachSectorThenReadsItsBlocks)
     testOnce();
     const auto calls = passCalls();
     const std::vector<std::string> start(calls.begin(), calls.begin() + 8);
-    EXPECT_THAT(start, ElementsAre("rz_card(7,1,*)", "rz_anticoll2(7,0,*)", "rz_card(7,1,*)", "rz_authentication(7,4,0)",
-                                   "rz_read(7,0,*)", "rz_read(7,1,*)", "rz_read(7,2,*)", "rz_read(7,3,*)"));
+    EXPECT_THAT(start,
+                ElementsAre("rz_card(7,1,*)", "rz_anticoll2(7,0,*)", "rz_card(7,1,*)", "rz_authentication(7,4,0)",
+                            "rz_read(7,0,*)", "rz_read(7,1,*)", "rz_read(7,2,*)", "rz_read(7,3,*)"));
     EXPECT_EQ(calls.back(), "rz_read(7,63,*)");
     EXPECT_EQ(state().currentKeyMode, 4);
 }
@@ -163,9 +212,9 @@ TEST_F(AutoTestPage, ASectorWithAWrongKeyListsVerifyKeyFailedAndCountsFault)
     const auto third = std::find(calls.begin(), calls.end(), "rz_authentication(7,0,3)");
     ASSERT_LT(third + 8, calls.end());
     const std::vector<std::string> around(third, third + 8);
-    EXPECT_THAT(around, ElementsAre("rz_authentication(7,0,3)", "rz_card(7,1,*)", "rz_anticoll2(7,0,*)",
-                                    "rz_card(7,1,*)", "rz_authentication(7,0,3)", "rz_card(7,1,*)",
-                                    "rz_anticoll2(7,0,*)", "rz_card(7,1,*)"));
+    EXPECT_THAT(around,
+                ElementsAre("rz_authentication(7,0,3)", "rz_card(7,1,*)", "rz_anticoll2(7,0,*)", "rz_card(7,1,*)",
+                            "rz_authentication(7,0,3)", "rz_card(7,1,*)", "rz_anticoll2(7,0,*)", "rz_card(7,1,*)"));
     EXPECT_EQ(*(third + 8), "rz_authentication(7,0,4)");
 }
 
@@ -216,10 +265,10 @@ TEST_F(AutoTestPage, ACardRemovedDuringThePassEndsItWithoutCounting)
             removed = true;
         return b >= 7 ? 1 : fillBlock(b, d);
     });
-    FAKE_ON(fake, rz_card, [&removed](int, unsigned char, unsigned int *serial) {
+    cardAnswer = [&removed](unsigned int *serial) {
         *serial = 1;
         return removed ? 1 : 0;
-    });
+    };
     testOnce();
     EXPECT_EQ(lines().size(), 8);
     EXPECT_EQ(text(page, "okEdit"), QStringLiteral("0"));
@@ -264,7 +313,8 @@ TEST_F(AutoTestPage, StopLetsTheRunningCycleFinishBeforeTheButtonsTurnBack)
     });
     QSignalSpy finished(&page, &AutoTestPageDlg::workerFinished);
     click(page, "testButton");
-    const std::size_t uiCount = fake.calls().size();
+    const std::size_t uiCount = callsBeforeTheWorker().size();
+    releaseWorker();
     reached.get_future().wait();
 
     // The worker's cycle: find the card, request it, then the pass.
@@ -308,6 +358,7 @@ TEST_F(AutoTestPage, AStopPressedAtOnceEndsTheWorkerAfterOneCycle)
 
 TEST_F(AutoTestPage, AFailedRequestEndsTheWorkerCycleSilently)
 {
+    holdWorker = false;
     FAKE_ON(fake, rz_request, [](int, unsigned char, int *) { return 1; });
     QSignalSpy finished(&page, &AutoTestPageDlg::workerFinished);
     click(page, "testButton");
@@ -322,6 +373,7 @@ TEST_F(AutoTestPage, AFailedRequestEndsTheWorkerCycleSilently)
 
 TEST_F(AutoTestPage, ClosingDuringACycleEndsTheWorkerAtTheNextBlock)
 {
+    holdWorker = false;
     std::promise<void> reached;
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
@@ -345,6 +397,7 @@ TEST_F(AutoTestPage, ClosingDuringACycleEndsTheWorkerAtTheNextBlock)
 
 TEST_F(AutoTestPage, TheWorkerKeepsCountingTheCardLeftOnTheReader)
 {
+    holdWorker = false;
     std::atomic<int> workerPasses{0};
     std::promise<void> thirdPass;
     FAKE_ON(fake, rz_authentication, [&](int, unsigned char, unsigned char sector) {

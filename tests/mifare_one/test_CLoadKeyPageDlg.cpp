@@ -12,9 +12,11 @@
 using mifaretest::PageTest;
 using ::testing::ElementsAre;
 
-namespace {
+namespace
+{
 
-class LoadKeyPage : public PageTest {
+class LoadKeyPage : public PageTest
+{
 protected:
     void open()
     {
@@ -44,7 +46,8 @@ TEST_F(LoadKeyPage, OpensWithSixteenRowsOfTheDefaultKeyAndKeyA)
     EXPECT_FALSE(child<QComboBox>(page, "keySet")->isVisible());
 }
 
-class LoadKeyPageS70 : public PageTest {
+class LoadKeyPageS70 : public PageTest
+{
 protected:
     LoadKeyPageS70() : PageTest(t7::mifare::kCardKindS70) {}
 };
@@ -53,9 +56,10 @@ TEST_F(LoadKeyPageS70, RowLabelsNameTheS70SectorsEachRowServes)
 {
     CLoadKeyPageDlg page;
     page.opening();
-    EXPECT_EQ(text(page, "rowLabels"),
-              QStringLiteral("00(16/32)\n01(17/33)\n02(18/34)\n03(19/35)\n04(20/36)\n05(21/37)\n06(22/38)\n07(23/39)"
-                             "\n08(24)   \n09(25)   \n10(26)   \n11(27)   \n12(28)   \n13(29)   \n14(30)   \n15(31)   "));
+    EXPECT_EQ(
+        text(page, "rowLabels"),
+        QStringLiteral("00(16/32)\n01(17/33)\n02(18/34)\n03(19/35)\n04(20/36)\n05(21/37)\n06(22/38)\n07(23/39)"
+                       "\n08(24)   \n09(25)   \n10(26)   \n11(27)   \n12(28)   \n13(29)   \n14(30)   \n15(31)   "));
 }
 
 TEST_F(LoadKeyPage, PresetButtonsShowFirstAndLastByteAndRefillEveryRow)

@@ -23,11 +23,13 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::Not;
 
-namespace {
+namespace
+{
 
 constexpr int kHandle = 7;
 
-class MifareOneRwDlgTest : public ::testing::Test {
+class MifareOneRwDlgTest : public ::testing::Test
+{
 protected:
     MifareOneRwDlgTest()
     {
@@ -116,8 +118,8 @@ TEST_F(MifareOneRwDlgTest, ReadsCheckedSectorsWithTheChosenKeyType)
     EXPECT_THAT(fake.callsTo({"rz_authentication", "rz_read", "rz_beep"}),
                 ElementsAre("rz_authentication(7,4,3)", "rz_read(7,12,*)", "rz_read(7,13,*)", "rz_read(7,14,*)",
                             "rz_read(7,15,*)", "rz_beep(7,10)"));
-    EXPECT_EQ(lines(sectorList(3)), QStringList({fake::patternText(12), fake::patternText(13),
-                                                 fake::patternText(14), fake::patternText(15)}));
+    EXPECT_EQ(lines(sectorList(3)), QStringList({fake::patternText(12), fake::patternText(13), fake::patternText(14),
+                                                 fake::patternText(15)}));
     EXPECT_EQ(t7::mifare::state().currentKeyMode, 4);
     EXPECT_EQ(results()->count(), 0);
     EXPECT_EQ(child<QLabel>("status")->text(), "");

@@ -23,11 +23,13 @@
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-namespace {
+namespace
+{
 
 constexpr int kHandle = 9;
 
-class S70EasyDlgTest : public ::testing::Test {
+class S70EasyDlgTest : public ::testing::Test
+{
 protected:
     S70EasyDlgTest() { t7::connection().deviceHandle = kHandle; }
     ~S70EasyDlgTest() override { t7::connection().deviceHandle = 0; }
@@ -256,6 +258,19 @@ TEST_F(S70EasyDlgTest, AShortEditIsRefusedAndNotTakenOver)
     fake.clearCalls();
     clickWrite();
     EXPECT_EQ(card.block(9), fake::patternBlock(9));
+}
+
+TEST_F(S70EasyDlgTest, EscapeCancelsAnEditWithoutComplainingAboutItsLength)
+{
+    open();
+    chooseSector(2);
+    doubleClickLine(1);
+    typeIntoEditor("12");
+    QTest::keyClick(editor(), Qt::Key_Escape);
+    EXPECT_THAT(boxes.texts(), IsEmpty());
+    EXPECT_FALSE(editor()->isVisible());
+    EXPECT_TRUE(lines()->hasFocus());
+    EXPECT_EQ(lines()->item(1)->text(), upper(9));
 }
 
 TEST_F(S70EasyDlgTest, AnAcceptedEditOfOneLineDoesNotCarryOverToTheNextEdit)

@@ -11,7 +11,8 @@ using mifaretest::PageTest;
 using t7::mifare::state;
 using ::testing::ElementsAre;
 
-namespace {
+namespace
+{
 
 int trailerBytes(unsigned char, unsigned char *data)
 {
@@ -20,7 +21,8 @@ int trailerBytes(unsigned char, unsigned char *data)
     return 0;
 }
 
-class UpdateKeyPage : public PageTest {
+class UpdateKeyPage : public PageTest
+{
 protected:
     explicit UpdateKeyPage(int requestedKind = t7::mifare::kCardKindS50)
     {
@@ -46,7 +48,8 @@ protected:
     std::unique_ptr<ChangKeyPageDlg> page;
 };
 
-class UpdateKeyPageS70 : public UpdateKeyPage {
+class UpdateKeyPageS70 : public UpdateKeyPage
+{
 protected:
     UpdateKeyPageS70() : UpdateKeyPage(t7::mifare::kCardKindS70) {}
 };

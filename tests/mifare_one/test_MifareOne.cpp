@@ -2,8 +2,8 @@
 #include "MifarePageTest.h"
 
 #include "AutoTestPageDlg.h"
-#include "CMifareOneDlg.h"
 #include "CLoadKeyPageDlg.h"
+#include "CMifareOneDlg.h"
 #include "ChangKeyPageDlg.h"
 #include "RwOperPageDlg.h"
 
@@ -13,7 +13,8 @@ using namespace t7::mifare;
 using mifaretest::PageTest;
 using ::testing::ElementsAre;
 
-namespace {
+namespace
+{
 
 TEST(MifareHexText, AcceptsPairsAndAZeroByteWrittenAs00)
 {
@@ -84,7 +85,9 @@ TEST(MifareLayout, S70LargeSectorsHoldSixteenBlocks)
     EXPECT_TRUE(isTrailerBlock(255));
 }
 
-class CardAccess : public PageTest {};
+class CardAccess : public PageTest
+{
+};
 
 TEST_F(CardAccess, RequestsFindsAndAuthenticatesInOrder)
 {
@@ -130,7 +133,8 @@ TEST_F(CardAccess, NoCardKeepsTheEarlierCardKind)
     EXPECT_EQ(state().cardKind, kCardKindS70);
 }
 
-class MifareSheet : public PageTest {
+class MifareSheet : public PageTest
+{
 protected:
     void answerRequestWith(int kind)
     {
@@ -154,8 +158,8 @@ TEST_F(MifareSheet, HoldsTheSixPagesInTabOrderAndTheUpdateKeyPageRequestsTheCard
     CMifareOneDlg sheet(7);
     EXPECT_THAT(fake.calls(), ElementsAre("rz_request(7,1,*)"));
     sheet.show();
-    EXPECT_THAT(captions(sheet), ElementsAre("Load key", "Verify Key", "Read and write", "Auto Test", "Value Operate",
-                                             "Update Key"));
+    EXPECT_THAT(captions(sheet),
+                ElementsAre("Load key", "Verify Key", "Read and write", "Auto Test", "Value Operate", "Update Key"));
     EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Mifare One CARD"));
     EXPECT_EQ(sheet.tabs()->currentWidget(), sheet.loadKeyPage());
     EXPECT_EQ(sheet.findChild<QAbstractButton *>("exitButton")->text(), QStringLiteral("Exit(&E)"));
@@ -182,7 +186,7 @@ TEST_F(MifareSheet, NoCardKeepsTheEarlierKind)
 
 TEST_F(MifareSheet, StartPageIndexChoosesTheFirstActivePage)
 {
-    const std::vector<std::pair<int, int>> expected = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 4},
+    const std::vector<std::pair<int, int>> expected = {{0, 1}, {1, 2}, {2, 3}, {3, 0},  {4, 4},
                                                        {5, 0}, {6, 5}, {7, 0}, {-1, 0}, {99, 0}};
     for (const auto &[start, tab] : expected) {
         CMifareOneDlg sheet(start);

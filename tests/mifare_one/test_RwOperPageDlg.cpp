@@ -11,7 +11,8 @@ using mifaretest::PageTest;
 using t7::mifare::state;
 using ::testing::ElementsAre;
 
-namespace {
+namespace
+{
 
 // Block b reads as bytes b*16 + i.
 int fillBlock(unsigned char block, unsigned char *data)
@@ -21,7 +22,8 @@ int fillBlock(unsigned char block, unsigned char *data)
     return 0;
 }
 
-class ReadWritePage : public PageTest {
+class ReadWritePage : public PageTest
+{
 protected:
     explicit ReadWritePage(int kind = t7::mifare::kCardKindS50) : PageTest(kind)
     {
@@ -72,12 +74,14 @@ protected:
     RwOperPageDlg page;
 };
 
-class ReadWritePageS70 : public ReadWritePage {
+class ReadWritePageS70 : public ReadWritePage
+{
 protected:
     ReadWritePageS70() : ReadWritePage(t7::mifare::kCardKindS70) {}
 };
 
-class ReadWritePageNoKind : public ReadWritePage {
+class ReadWritePageNoKind : public ReadWritePage
+{
 protected:
     ReadWritePageNoKind() : ReadWritePage(0) {}
 };
@@ -251,8 +255,8 @@ TEST_F(ReadWritePage, HexWriteStoresTheSixteenBytesWithoutAuthenticating)
     setText(page, "hexEdit", QStringLiteral("00112233445566778899aabbccddeeff"));
     click(page, "writeHexButton");
     EXPECT_THAT(fake.calls(), ElementsAre("rz_write(7,6,*)"));
-    EXPECT_THAT(written, ElementsAre(0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99, 0xAA, 0xBB, 0xCC,
-                                     0xDD, 0xEE, 0xFF));
+    EXPECT_THAT(written, ElementsAre(0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD,
+                                     0xEE, 0xFF));
     ASSERT_EQ(boxes.messages().size(), 1u);
     EXPECT_EQ(boxes.messages()[0].text, QStringLiteral("Writedata success!"));
     EXPECT_EQ(boxes.messages()[0].kind, t7::BoxKind::Panel);

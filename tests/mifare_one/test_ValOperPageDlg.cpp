@@ -12,9 +12,11 @@ using mifaretest::PageTest;
 using t7::mifare::state;
 using ::testing::ElementsAre;
 
-namespace {
+namespace
+{
 
-class ValuePage : public PageTest {
+class ValuePage : public PageTest
+{
 protected:
     explicit ValuePage(int kind = t7::mifare::kCardKindS50) : PageTest(kind)
     {
@@ -35,14 +37,15 @@ protected:
     }
     std::vector<std::string> valueCalls() const
     {
-        return fake.callsTo({"rz_request", "rz_card", "rz_authentication", "rz_initval", "rz_readval",
-                             "rz_increment", "rz_decrement", "rz_transfer"});
+        return fake.callsTo({"rz_request", "rz_card", "rz_authentication", "rz_initval", "rz_readval", "rz_increment",
+                             "rz_decrement", "rz_transfer"});
     }
 
     ValOperPageDlg page;
 };
 
-class ValuePageS70 : public ValuePage {
+class ValuePageS70 : public ValuePage
+{
 protected:
     ValuePageS70() : ValuePage(t7::mifare::kCardKindS70) {}
 };
@@ -165,8 +168,8 @@ TEST_F(ValuePage, AddValueIncrementsThenTransfers)
 {
     setText(page, "addEdit", QStringLiteral("5"));
     click(page, "addButton");
-    EXPECT_THAT(valueCalls(), ElementsAre("rz_card(7,1,*)", "rz_authentication(7,0,1)", "rz_increment(7,4,5)",
-                                          "rz_transfer(7,4)"));
+    EXPECT_THAT(valueCalls(),
+                ElementsAre("rz_card(7,1,*)", "rz_authentication(7,0,1)", "rz_increment(7,4,5)", "rz_transfer(7,4)"));
     EXPECT_THAT(boxes.texts(), ElementsAre("Increase value success!"));
     EXPECT_EQ(boxes.messages()[0].kind, t7::BoxKind::Panel);
 

@@ -12,7 +12,8 @@
 #include <stdexcept>
 #include <string>
 
-namespace simtest {
+namespace simtest
+{
 
 inline std::string libraryPath()
 {

@@ -3,11 +3,13 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 using simtest::qvd;
 
-class Activation : public ::testing::Test {
+class Activation : public ::testing::Test
+{
 protected:
     sim::SimBench bench;
     int h = 0;

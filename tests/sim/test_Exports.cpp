@@ -6,15 +6,16 @@
 #include <sstream>
 #include <string>
 
-namespace {
+namespace
+{
 
 TEST(LibraryExports, EveryEntryPointResolvesByName)
 {
     void *lib = ::dlopen(simtest::libraryPath().c_str(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(lib, nullptr) << ::dlerror();
     std::vector<std::string> missing;
-#define CHECK_EXPORT(name)                                                                                           \
-    if (!::dlsym(lib, #name))                                                                                        \
+#define CHECK_EXPORT(name)                                                                                             \
+    if (!::dlsym(lib, #name))                                                                                          \
         missing.push_back(#name);
     QVD_FOR_EACH_ENTRY_POINT(CHECK_EXPORT)
 #undef CHECK_EXPORT

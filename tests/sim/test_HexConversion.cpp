@@ -3,7 +3,8 @@
 #include <cstring>
 #include <string>
 
-namespace {
+namespace
+{
 
 using simtest::qvd;
 

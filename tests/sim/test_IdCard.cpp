@@ -4,7 +4,8 @@
 #include <cstring>
 #include <string>
 
-namespace {
+namespace
+{
 
 using simtest::qvd;
 
@@ -16,7 +17,7 @@ TEST(IdCard, ReadsTheNumberAsTenDecimalDigits)
     std::memset(buffer, 0x77, sizeof buffer);
     ASSERT_EQ(qvd().rz_read_SerialNumberID(h, 10, buffer), 0);
     EXPECT_STREQ(reinterpret_cast<char *>(buffer), "0012345678"); // default card
-    EXPECT_EQ(buffer[11], 0x77);                                     // only 11 bytes used
+    EXPECT_EQ(buffer[11], 0x77);                                  // only 11 bytes used
 }
 
 TEST(IdCard, PrintsTheLow32BitsOfTheFortyBitId)

@@ -7,7 +7,8 @@
 #include <cstring>
 #include <string>
 
-namespace {
+namespace
+{
 
 using simtest::qvd;
 using Key = std::array<unsigned char, 6>;
@@ -19,7 +20,8 @@ const Key kKeyB = {0xB0, 0xB1, 0xB2, 0xB3, 0xB4, 0xB5};
 constexpr unsigned char kModeA = 0; // key A, set 0
 constexpr unsigned char kModeB = 4; // key B, set 0
 
-class MifareClassic : public ::testing::Test {
+class MifareClassic : public ::testing::Test
+{
 protected:
     sim::SimBench bench;
     int h = 0;

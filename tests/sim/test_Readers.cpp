@@ -4,7 +4,8 @@
 #include <set>
 #include <string>
 
-namespace {
+namespace
+{
 
 using simtest::qvd;
 

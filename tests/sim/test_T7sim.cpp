@@ -5,7 +5,8 @@
 #include <filesystem>
 #include <string>
 
-namespace {
+namespace
+{
 
 using simtest::qvd;
 
@@ -43,6 +44,20 @@ TEST(T7sim, ANewCardForgetsTheOldCardsAuthentication)
     EXPECT_NE(qvd().rz_read(h, 4, block), 0);
 }
 
+TEST(T7sim, ACardPutBackIsAFreshCardEvenWithTheSameUid)
+{
+    sim::SimBench bench;
+    const int h = qvd().rz_init(100, 0);
+    unsigned serial = 0;
+    unsigned char block[16];
+    ASSERT_EQ(qvd().rz_card(h, 1, &serial), 0);
+    ASSERT_EQ(qvd().rz_authentication(h, 0, 1), 0);
+    bench.run("place usb1 typea s50 --uid 5A3C910E");
+    EXPECT_NE(qvd().rz_read(h, 4, block), 0);
+    ASSERT_EQ(qvd().rz_card(h, 1, &serial), 0);
+    EXPECT_EQ(serial, 0x5A3C910Eu);
+}
+
 TEST(T7sim, ShowListsReadersCardsAndPeripherals)
 {
     sim::SimBench bench;
@@ -64,7 +79,10 @@ TEST(T7sim, DumpShowsOneLinePerBlock)
     sim::SimBench bench;
     bench.run("place usb1 typea s50 --uid 11223344");
     const std::string dump = bench.run("dump usb1 typea");
-    EXPECT_TRUE(contains(dump, "000: 11223344" "44" "08" "0400"));
+    EXPECT_TRUE(contains(dump, "000: 11223344"
+                               "44"
+                               "08"
+                               "0400"));
     EXPECT_TRUE(contains(dump, "003: FFFFFFFFFFFFFF078069FFFFFFFFFFFF"));
     EXPECT_TRUE(contains(dump, "063: FFFFFFFFFFFFFF078069FFFFFFFFFFFF"));
     EXPECT_FALSE(contains(dump, "064: "));

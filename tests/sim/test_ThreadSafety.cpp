@@ -4,7 +4,8 @@
 #include <atomic>
 #include <thread>
 
-namespace {
+namespace
+{
 
 using simtest::qvd;
 

@@ -12,8 +12,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace sim {
-namespace {
+namespace sim
+{
+namespace
+{
 
 std::vector<std::string> splitArgs(const std::string &args)
 {

@@ -5,9 +5,11 @@
 
 #include <string>
 
-namespace sim {
+namespace sim
+{
 
-class SimBench {
+class SimBench
+{
 public:
     SimBench();
     ~SimBench();

@@ -12,9 +12,11 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
-class InPlaceLineEditorTest : public ::testing::Test {
+class InPlaceLineEditorTest : public ::testing::Test
+{
 protected:
     InPlaceLineEditorTest()
     {
@@ -152,6 +154,7 @@ TEST_F(InPlaceLineEditorTest, ReturnHandsTheTextOverAndEscapeDropsIt)
     retype("escaped");
     QTest::keyClick(edit, Qt::Key_Escape);
     EXPECT_FALSE(edit->isVisible());
+    EXPECT_TRUE(list->hasFocus());
     EXPECT_FALSE(editor->takeOver());
     EXPECT_EQ(list->item(9)->text(), "line 9");
 }
