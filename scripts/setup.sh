@@ -13,7 +13,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev
   nlohmann-json3-dev nettle-dev
-  fonts-dejavu-core fontconfig
+  fonts-dejavu-core fonts-wqy-microhei fontconfig
   xvfb xauth
 )
 

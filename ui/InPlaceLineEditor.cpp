@@ -127,7 +127,7 @@ bool InPlaceLineEditor::eventFilter(QObject *watched, QEvent *event)
                 return true;
             }
             if (key == Qt::Key_Escape) {
-                discard();
+                cancel();
                 return true;
             }
         }
