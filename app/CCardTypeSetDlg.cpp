@@ -67,4 +67,7 @@ void CCardTypeSetDlg::setupCardType(unsigned char protocol, const QString &name,
         t7::connection().cardTypeSetting = setting;
 }
 
-QString CCardTypeSetDlg::resultLine() const { return result_->text(); }
+QString CCardTypeSetDlg::resultLine() const
+{
+    return result_->text();
+}

@@ -8,7 +8,8 @@
 class CBlueStatic;
 class QPushButton;
 
-class CCardTypeSetDlg : public QDialog {
+class CCardTypeSetDlg : public QDialog
+{
     Q_OBJECT
 public:
     explicit CCardTypeSetDlg(QWidget *parent = nullptr);

@@ -17,12 +17,16 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr int kUsbPort = 100;
 const char *const kUnknownType = "Unknown type";
 
-bool isReaderHandle(int handle) { return handle > 0 && handle != 32; }
+bool isReaderHandle(int handle)
+{
+    return handle > 0 && handle != 32;
+}
 
 } // namespace
 
@@ -79,9 +83,15 @@ void CInitPortDlg::buildLayout()
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void CInitPortDlg::onPortChanged(int index) { baudList_->setEnabled(index != 0); }
+void CInitPortDlg::onPortChanged(int index)
+{
+    baudList_->setEnabled(index != 0);
+}
 
-int CInitPortDlg::portNumber(int portIndex) { return portIndex == 0 ? kUsbPort : portIndex - 1; }
+int CInitPortDlg::portNumber(int portIndex)
+{
+    return portIndex == 0 ? kUsbPort : portIndex - 1;
+}
 
 int CInitPortDlg::baudRate(int baudIndex)
 {
@@ -183,8 +193,8 @@ void CInitPortDlg::reportConnection(int portNumberShown)
     // The buffer still holds the last enumerated text; the result is not examined.
     rz_getver(t7::connection().deviceHandle.load(), version_.data());
     version_.back() = 0;
-    t7::setStatusPaneText(t7::kPaneDevice,
-                          QStringLiteral("Device Verision") + QStringLiteral(": ") + QString::fromLatin1(version_.data()));
+    t7::setStatusPaneText(t7::kPaneDevice, QStringLiteral("Device Verision") + QStringLiteral(": ") +
+                                               QString::fromLatin1(version_.data()));
     t7::setStatusPaneText(t7::kPanePort, QStringLiteral("Type of port:") + portName(portNumberShown));
 }
 

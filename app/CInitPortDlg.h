@@ -11,7 +11,8 @@
 class QComboBox;
 class QPushButton;
 
-class CInitPortDlg : public QDialog {
+class CInitPortDlg : public QDialog
+{
     Q_OBJECT
 public:
     // Menu variant.

@@ -13,23 +13,37 @@
 #include "PanelDispatch.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QStyle>
 #include <QToolBar>
 
-namespace {
+#include <algorithm>
+
+namespace
+{
 
 const QString kReady = QStringLiteral("Ready");
 constexpr int kDevicePanelItem = 16;
+
+// Wide enough for a text that never changes, in whatever font this display has.
+int paneWidthFor(const QLabel *pane, const QString &text)
+{
+    return pane->fontMetrics().horizontalAdvance(text) + 2 * pane->frameWidth() + 2 * pane->margin() + 8;
+}
 
 } // namespace
 
 CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("CMainFrame"));
+    // The light-green look belongs to dialogs and message boxes, not to the frame.
+    setPalette(style()->standardPalette());
     t7::ConnectionState &state = t7::connection();
     state.portOpen = 0;
     state.cardTypeSetting = t7::kTypeA;
@@ -45,6 +59,9 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
     view_ = new CQvd50View(this);
     setCentralWidget(view_);
     setWindowIcon(t7::icon(t7::IconId::Application));
+    // Screen-sized already, for displays without a window manager to maximize it.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        resize(screen->availableGeometry().size());
     setWindowState(Qt::WindowMaximized);
 
     t7::setStatusPanes(this);
@@ -79,10 +96,10 @@ void CMainFrame::buildMenus()
 {
     QMenu *device = menuBar()->addMenu(QStringLiteral("Device(&F)"));
     device->setObjectName(QStringLiteral("menuDevice"));
-    QAction *open = addCommand(QStringLiteral("actionOpenPort"), QStringLiteral("Open Port(&I)"),
-                               &CMainFrame::OnOpenPort);
-    QAction *close = addCommand(QStringLiteral("actionClosePort"), QStringLiteral("Close Port(&C)"),
-                                &CMainFrame::OnClosePort);
+    QAction *open =
+        addCommand(QStringLiteral("actionOpenPort"), QStringLiteral("Open Port(&I)"), &CMainFrame::OnOpenPort);
+    QAction *close =
+        addCommand(QStringLiteral("actionClosePort"), QStringLiteral("Close Port(&C)"), &CMainFrame::OnClosePort);
     auto *exit = new QAction(QStringLiteral("Exit(&X)"), this);
     exit->setObjectName(QStringLiteral("actionExit"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
@@ -96,10 +113,10 @@ void CMainFrame::buildMenus()
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("Help(&H)"));
     help->setObjectName(QStringLiteral("menuHelp"));
-    QAction *about = addCommand(QStringLiteral("actionAbout"), QStringLiteral("About T7Demo(&A)..."),
-                                &CMainFrame::OnAbout);
-    QAction *version = addCommand(QStringLiteral("actionReaderVersion"),
-                                  QStringLiteral("Show the Reader version(&S)"), &CMainFrame::OnReaderVersion);
+    QAction *about =
+        addCommand(QStringLiteral("actionAbout"), QStringLiteral("About T7Demo(&A)..."), &CMainFrame::OnAbout);
+    QAction *version = addCommand(QStringLiteral("actionReaderVersion"), QStringLiteral("Show the Reader version(&S)"),
+                                  &CMainFrame::OnReaderVersion);
     QAction *cardTest = addCommand(QStringLiteral("actionCardTest"), QStringLiteral("Card test(&C)"),
                                    &CMainFrame::OnGetCurrentCardType);
     help->addAction(about);
@@ -125,9 +142,9 @@ void CMainFrame::buildToolBar()
                                    t7::IconId::OpenPort, &CMainFrame::OnOpenPort);
     QAction *device = addToolCommand(QStringLiteral("toolDeviceOperation"), QStringLiteral("Device Operation"),
                                      t7::IconId::DeviceOperation, &CMainFrame::OnDeviceOperation);
-    QAction *cardType = addToolCommand(QStringLiteral("toolGetCurrentCardType"),
-                                       QStringLiteral("Get Current Card Type"), t7::IconId::CardType,
-                                       &CMainFrame::OnGetCurrentCardType);
+    QAction *cardType =
+        addToolCommand(QStringLiteral("toolGetCurrentCardType"), QStringLiteral("Get Current Card Type"),
+                       t7::IconId::CardType, &CMainFrame::OnGetCurrentCardType);
     QAction *close = addToolCommand(QStringLiteral("toolCloseSerialPort"), QStringLiteral("Close Serial Port"),
                                     t7::IconId::ClosePort, &CMainFrame::OnClosePort);
     QAction *choose = addToolCommand(QStringLiteral("toolChoseDevice"), QStringLiteral("Chose a device"),
@@ -163,7 +180,7 @@ void CMainFrame::buildStatusBar()
     for (int i = 0; i < int(panes_.size()); ++i) {
         auto *pane = new QLabel(QString::fromLatin1(kPanes[i].text), bar);
         pane->setObjectName(QStringLiteral("pane%1").arg(i));
-        pane->setFixedWidth(kPanes[i].width);
+        pane->setFixedWidth(std::max(kPanes[i].width, paneWidthFor(pane, pane->text())));
         pane->setFrameShape(QFrame::Panel);
         pane->setFrameShadow(QFrame::Sunken);
         bar->addWidget(pane);
@@ -192,8 +209,11 @@ bool CMainFrame::event(QEvent *event)
 
 void CMainFrame::setPaneText(int pane, const QString &text)
 {
-    if (pane >= 0 && pane < int(panes_.size()))
-        panes_[pane]->setText(text);
+    if (pane < 0 || pane >= int(panes_.size()))
+        return;
+    panes_[pane]->setText(text);
+    // A long reader version does not fit its pane: the whole text on hovering.
+    panes_[pane]->setToolTip(text);
 }
 
 QString CMainFrame::paneText(int pane) const
@@ -201,7 +221,10 @@ QString CMainFrame::paneText(int pane) const
     return pane >= 0 && pane < int(panes_.size()) ? panes_[pane]->text() : QString();
 }
 
-void CMainFrame::connectionChanged() { updateCommands(); }
+void CMainFrame::connectionChanged()
+{
+    updateCommands();
+}
 
 void CMainFrame::updateCommands()
 {
@@ -265,9 +288,9 @@ void CMainFrame::OnGetCurrentCardType()
     const t7::ConnectionState &state = t7::connection();
     int tagType = 0;
     const int result = rz_request(state.deviceHandle.load(), state.serialLink ? 1 : 0, &tagType);
-    setPaneText(t7::kPaneCardType, result != 0 ? QStringLiteral("Find card error!")
-                                               : QStringLiteral("Current Card Type") + QStringLiteral(": ") +
-                                                     tagTypeName(tagType));
+    setPaneText(t7::kPaneCardType,
+                result != 0 ? QStringLiteral("Find card error!")
+                            : QStringLiteral("Current Card Type") + QStringLiteral(": ") + tagTypeName(tagType));
     updateCommands();
 }
 

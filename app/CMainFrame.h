@@ -15,7 +15,8 @@ class CQvd50View;
 class QAction;
 class QLabel;
 
-class CMainFrame : public QMainWindow, public t7::StatusPanes {
+class CMainFrame : public QMainWindow, public t7::StatusPanes
+{
     Q_OBJECT
 public:
     explicit CMainFrame(QWidget *parent = nullptr);

@@ -14,7 +14,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 
 enum Image { kOperation = 0, kFamily = 1, kCardType = 2, kProtocol = 3 };
 
@@ -95,8 +96,10 @@ QIcon imageIcon(int image)
 
 } // namespace
 
-COperTreeDlg::COperTreeDlg(QWidget *parent) : QDialog(parent, Qt::Widget)
+COperTreeDlg::COperTreeDlg(QWidget *parent) : QDialog(parent)
 {
+    // A panel inside the view, not a window of its own.
+    setWindowFlags(Qt::Widget);
     buildLayout();
     buildTree();
 }
@@ -140,8 +143,8 @@ void COperTreeDlg::buildTree()
     // The last node inserted on each level is the parent of the next level.
     QTreeWidgetItem *lastOnLevel[4] = {};
     for (const Node &node : kNodes) {
-        QTreeWidgetItem *item = node.level == 0 ? new QTreeWidgetItem(tree_)
-                                                : new QTreeWidgetItem(lastOnLevel[node.level - 1]);
+        QTreeWidgetItem *item =
+            node.level == 0 ? new QTreeWidgetItem(tree_) : new QTreeWidgetItem(lastOnLevel[node.level - 1]);
         item->setText(0, QString::fromLatin1(node.text));
         item->setIcon(0, imageIcon(node.image));
         item->setData(0, kImageRole, node.image);

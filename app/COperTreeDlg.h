@@ -8,7 +8,8 @@ class CBlueStatic;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-class COperTreeDlg : public QDialog {
+class COperTreeDlg : public QDialog
+{
     Q_OBJECT
 public:
     // Item data and image index of a node, as stored in the tree.

@@ -24,12 +24,17 @@ bool CQvd50App::InitInstance()
 {
     t7::applyDialogLook(*this);
     setWindowIcon(t7::icon(t7::IconId::Application));
-    qvd::setFailureReporter([](const std::string &message) { t7::appBox(QString::fromStdString(message)); });
+    installLoadFailureBox();
 
     frame_ = std::make_unique<CMainFrame>();
     frame_->setWindowTitle(QString::fromLatin1(kTitle));
     frame_->showMaximized();
     return true;
+}
+
+void CQvd50App::installLoadFailureBox()
+{
+    qvd::setFailureReporter([](const std::string &message) { t7::appBox(QString::fromStdString(message)); });
 }
 
 QString CQvd50App::GetCardSerial(int deviceHandle, unsigned int &serial)

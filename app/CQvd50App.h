@@ -7,7 +7,8 @@
 
 class CMainFrame;
 
-class CQvd50App : public QApplication {
+class CQvd50App : public QApplication
+{
     Q_OBJECT
 public:
     CQvd50App(int &argc, char **argv);
@@ -21,6 +22,9 @@ public:
     // The serial of the contactless card in the field: 8 or 16 upper-case
     // hexadecimal digits, "" when no card answered.
     static QString GetCardSerial(int deviceHandle, unsigned int &serial);
+
+    // The reader library's one-time load failures go to the application box.
+    static void installLoadFailureBox();
 
     static const char *const kTitle;
 

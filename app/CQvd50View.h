@@ -6,7 +6,8 @@
 
 class COperTreeDlg;
 
-class CQvd50View : public QWidget {
+class CQvd50View : public QWidget
+{
     Q_OBJECT
 public:
     static constexpr int kTreeWidth = 400;

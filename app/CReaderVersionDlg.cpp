@@ -50,4 +50,7 @@ void CReaderVersionDlg::showReaderVersion()
     version_->setText(QString::fromLatin1(buffer.data()));
 }
 
-QString CReaderVersionDlg::versionText() const { return version_->text(); }
+QString CReaderVersionDlg::versionText() const
+{
+    return version_->text();
+}

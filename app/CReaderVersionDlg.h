@@ -7,7 +7,8 @@
 
 class CBlueStatic;
 
-class CReaderVersionDlg : public QDialog {
+class CReaderVersionDlg : public QDialog
+{
     Q_OBJECT
 public:
     explicit CReaderVersionDlg(QWidget *parent = nullptr);

@@ -14,7 +14,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 
 enum Column { kDeviceColumn = 0, kTypeColumn = 1, kIndexColumn = 2 };
 
@@ -90,7 +91,10 @@ void CSelectReaderDlg::fillFromReaderTable()
     }
 }
 
-void CSelectReaderDlg::onRowDoubleClicked(QTreeWidgetItem *item) { selectReader(list_->indexOfTopLevelItem(item)); }
+void CSelectReaderDlg::onRowDoubleClicked(QTreeWidgetItem *item)
+{
+    selectReader(list_->indexOfTopLevelItem(item));
+}
 
 void CSelectReaderDlg::selectReader(int row)
 {

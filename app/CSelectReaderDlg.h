@@ -11,7 +11,8 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-class CSelectReaderDlg : public QDialog {
+class CSelectReaderDlg : public QDialog
+{
     Q_OBJECT
 public:
     explicit CSelectReaderDlg(QWidget *parent = nullptr);

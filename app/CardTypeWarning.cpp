@@ -3,8 +3,10 @@
 #include "ConnectionState.h"
 #include "MessageSeam.h"
 
-namespace t7 {
-namespace {
+namespace t7
+{
+namespace
+{
 
 QString settingName(int setting)
 {

@@ -3,7 +3,8 @@
 
 #include <QString>
 
-namespace t7 {
+namespace t7
+{
 
 // The advice text for the required card-type setting (1, 2 or 3).
 QString cardTypeWarningText(int required);

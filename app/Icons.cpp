@@ -2,10 +2,15 @@
 
 // The images are compiled into the static library; this reference keeps them
 // linked in and registered.
-static void registerIconResources() { Q_INIT_RESOURCE(icons); }
+static void registerIconResources()
+{
+    Q_INIT_RESOURCE(icons);
+}
 
-namespace t7 {
-namespace {
+namespace t7
+{
+namespace
+{
 
 const char *fileOf(IconId id)
 {

@@ -3,7 +3,8 @@
 
 #include <QIcon>
 
-namespace t7 {
+namespace t7
+{
 
 enum class IconId {
     Application,

@@ -7,8 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace t7 {
-namespace {
+namespace t7
+{
+namespace
+{
 
 bool opensForReadingAndWriting(const QByteArray &path)
 {

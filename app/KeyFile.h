@@ -3,7 +3,8 @@
 
 #include <QString>
 
-namespace t7 {
+namespace t7
+{
 
 // $XDG_DATA_HOME/T7/keys.txt, or ~/.local/share/T7/keys.txt when the variable
 // is unset or not an absolute path.

@@ -5,8 +5,10 @@
 #include "ConnectionState.h"
 #include "ModalRunner.h"
 
-namespace t7 {
-namespace {
+namespace t7
+{
+namespace
+{
 
 template <typename Panel, typename... Args> bool run(QWidget *parent, Args... args)
 {

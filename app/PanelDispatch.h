@@ -3,7 +3,8 @@
 
 class QWidget;
 
-namespace t7 {
+namespace t7
+{
 
 // Shows the card-type advice the node needs, then runs its panel modally
 // (item data without a panel yet opens nothing).

@@ -1,7 +1,9 @@
 #include "StatusPanes.h"
 
-namespace t7 {
-namespace {
+namespace t7
+{
+namespace
+{
 
 StatusPanes *&current()
 {
@@ -11,9 +13,15 @@ StatusPanes *&current()
 
 } // namespace
 
-void setStatusPanes(StatusPanes *panes) { current() = panes; }
+void setStatusPanes(StatusPanes *panes)
+{
+    current() = panes;
+}
 
-StatusPanes *statusPanes() { return current(); }
+StatusPanes *statusPanes()
+{
+    return current();
+}
 
 void setStatusPaneText(int pane, const QString &text)
 {

@@ -5,11 +5,13 @@
 
 #include <QString>
 
-namespace t7 {
+namespace t7
+{
 
 enum StatusPane { kPaneMessage = 0, kPanePort = 1, kPaneCardType = 2, kPaneDevice = 3, kPaneSoftware = 4 };
 
-class StatusPanes {
+class StatusPanes
+{
 public:
     virtual ~StatusPanes() = default;
     virtual void setPaneText(int pane, const QString &text) = 0;

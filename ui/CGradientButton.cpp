@@ -4,7 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-namespace {
+namespace
+{
 
 // The face sits inside a sunken-edge margin of this many pixels.
 constexpr int kEdge = 2;
@@ -20,12 +21,12 @@ QPen framePen(int width, QColor colour)
 } // namespace
 
 CGradientButton::CGradientButton(QWidget *parent)
-    : QPushButton(parent), boundary_(framePen(1, QColor(0, 0, 0))),
-      hoverLeft_(framePen(3, QColor(250, 196, 88))), hoverRight_(framePen(3, QColor(251, 202, 106))),
-      hoverTop_(framePen(2, QColor(252, 210, 121))), hoverBottom_(framePen(2, QColor(229, 151, 0))),
-      focusLeft_(framePen(3, QColor(153, 198, 252))), focusRight_(framePen(3, QColor(162, 189, 252))),
-      focusTop_(framePen(2, QColor(162, 201, 255))), focusBottom_(framePen(2, QColor(162, 201, 255))),
-      hoverBrush_(QColor(223, 222, 236)), normalBrush_(QColor(222, 223, 236))
+    : QPushButton(parent), boundary_(framePen(1, QColor(0, 0, 0))), hoverLeft_(framePen(3, QColor(250, 196, 88))),
+      hoverRight_(framePen(3, QColor(251, 202, 106))), hoverTop_(framePen(2, QColor(252, 210, 121))),
+      hoverBottom_(framePen(2, QColor(229, 151, 0))), focusLeft_(framePen(3, QColor(153, 198, 252))),
+      focusRight_(framePen(3, QColor(162, 189, 252))), focusTop_(framePen(2, QColor(162, 201, 255))),
+      focusBottom_(framePen(2, QColor(162, 201, 255))), hoverBrush_(QColor(223, 222, 236)),
+      normalBrush_(QColor(222, 223, 236))
 {
     setMouseTracking(true);
 }

@@ -6,7 +6,8 @@
 #include <QPen>
 #include <QPushButton>
 
-class CGradientButton : public QPushButton {
+class CGradientButton : public QPushButton
+{
     Q_OBJECT
 public:
     explicit CGradientButton(QWidget *parent = nullptr);

@@ -13,7 +13,8 @@
 
 #include <memory>
 
-namespace t7 {
+namespace t7
+{
 bool isHexDigit(QChar c)
 {
     const char16_t u = c.unicode();
@@ -21,7 +22,8 @@ bool isHexDigit(QChar c)
 }
 } // namespace t7
 
-namespace {
+namespace
+{
 
 void setRedOnWhite(QLineEdit *edit)
 {
@@ -48,9 +50,14 @@ bool isSelectionPaste(const QMouseEvent *event)
 bool changesLayout(const QKeyEvent *event)
 {
     static const QKeySequence::StandardKey kKeys[] = {
-        QKeySequence::Paste,           QKeySequence::Cut,           QKeySequence::Delete,
-        QKeySequence::DeleteEndOfLine, QKeySequence::DeleteEndOfWord, QKeySequence::DeleteStartOfWord,
-        QKeySequence::DeleteCompleteLine, QKeySequence::Backspace,
+        QKeySequence::Paste,
+        QKeySequence::Cut,
+        QKeySequence::Delete,
+        QKeySequence::DeleteEndOfLine,
+        QKeySequence::DeleteEndOfWord,
+        QKeySequence::DeleteStartOfWord,
+        QKeySequence::DeleteCompleteLine,
+        QKeySequence::Backspace,
     };
     for (const QKeySequence::StandardKey key : kKeys)
         if (event->matches(key))
@@ -125,8 +132,7 @@ void CFilteredEdit::contextMenuEvent(QContextMenuEvent *event)
     for (QAction *action : menu->actions()) {
         if (action->objectName() == QLatin1String("edit-paste")) {
             disconnect(action, nullptr, this, nullptr);
-            connect(action, &QAction::triggered, this,
-                    [this] { insertFiltered(QApplication::clipboard()->text()); });
+            connect(action, &QAction::triggered, this, [this] { insertFiltered(QApplication::clipboard()->text()); });
         }
     }
     menu->exec(event->globalPos());
@@ -147,11 +153,12 @@ CDecEdit::CDecEdit(QWidget *parent)
 {
 }
 
-CHexEdit::CHexEdit(QWidget *parent) : CFilteredEdit([](QChar c) { return t7::isHexDigit(c) || c == ' '; }, parent)
-{
-}
+CHexEdit::CHexEdit(QWidget *parent) : CFilteredEdit([](QChar c) { return t7::isHexDigit(c) || c == ' '; }, parent) {}
 
-CHexKeyEdit::CHexKeyEdit(QWidget *parent) : CFilteredEdit(&t7::isHexDigit, parent) { setRedOnWhite(this); }
+CHexKeyEdit::CHexKeyEdit(QWidget *parent) : CFilteredEdit(&t7::isHexDigit, parent)
+{
+    setRedOnWhite(this);
+}
 
 void CHexKeyEdit::focusOutEvent(QFocusEvent *event)
 {
@@ -245,4 +252,7 @@ void CHexOverwriteEdit::contextMenuEvent(QContextMenuEvent *event)
     menu->exec(event->globalPos());
 }
 
-void CHexOverwriteEdit::dropEvent(QDropEvent *event) { event->ignore(); }
+void CHexOverwriteEdit::dropEvent(QDropEvent *event)
+{
+    event->ignore();
+}

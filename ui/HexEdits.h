@@ -8,7 +8,8 @@
 // Drops typed characters the field does not accept. Pasted, dropped or
 // middle-click text goes in with the refused characters left out, so a
 // refused character never reaches the field.
-class CFilteredEdit : public QLineEdit {
+class CFilteredEdit : public QLineEdit
+{
     Q_OBJECT
 public:
     using Accepts = std::function<bool(QChar)>;
@@ -32,21 +33,24 @@ private:
 };
 
 // '0'-'9'.
-class CDecEdit : public CFilteredEdit {
+class CDecEdit : public CFilteredEdit
+{
     Q_OBJECT
 public:
     explicit CDecEdit(QWidget *parent = nullptr);
 };
 
 // '0'-'9', 'a'-'f', 'A'-'F' and blank.
-class CHexEdit : public CFilteredEdit {
+class CHexEdit : public CFilteredEdit
+{
     Q_OBJECT
 public:
     explicit CHexEdit(QWidget *parent = nullptr);
 };
 
 // '0'-'9', 'a'-'f', 'A'-'F'; insists on 32 characters when it loses the focus.
-class CHexKeyEdit : public CFilteredEdit {
+class CHexKeyEdit : public CFilteredEdit
+{
     Q_OBJECT
 public:
     static constexpr int kMinimumLength = 32;
@@ -68,7 +72,8 @@ private:
 // Fixed layout of two-digit groups separated by blanks: typing overwrites one
 // digit at a time and the text never grows or shrinks. Paste, cut, delete and
 // drops are refused, as they would break the layout.
-class CHexOverwriteEdit : public QLineEdit {
+class CHexOverwriteEdit : public QLineEdit
+{
     Q_OBJECT
 public:
     explicit CHexOverwriteEdit(QWidget *parent = nullptr);
@@ -84,6 +89,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 };
 
-namespace t7 {
+namespace t7
+{
 bool isHexDigit(QChar c);
 }

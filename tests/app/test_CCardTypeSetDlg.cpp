@@ -12,9 +12,11 @@
 
 using Calls = std::vector<std::string>;
 
-namespace {
+namespace
+{
 
-class CardTypeTest : public ::testing::Test {
+class CardTypeTest : public ::testing::Test
+{
 protected:
     CardTypeTest()
     {
@@ -79,9 +81,8 @@ TEST_F(CardTypeTest, UsesTheReaderThatWasCurrentWhenItOpened)
 
 TEST_F(CardTypeTest, TheWarningShowsExactlyWhenTheSettingDiffers)
 {
-    const QString start =
-        QString::fromUtf8("Operation maybe faile before setting Card-Type,please set it as follow:\n "
-                          "\u201cDevice operation\u201d --- \u201cCard Setting\u201d ---");
+    const QString start = QString::fromUtf8("Operation maybe faile before setting Card-Type,please set it as follow:\n "
+                                            "\u201cDevice operation\u201d --- \u201cCard Setting\u201d ---");
     const QStringList ends = {QString::fromUtf8("\u201cTYPEA\u201d"), QString::fromUtf8("\u201cTYPEB\u201d"),
                               QString::fromUtf8("\u201cISO15693\u201d")};
     for (int setting = 1; setting <= 3; ++setting) {

@@ -3,8 +3,8 @@
 #include "ConnectionState.h"
 #include "FakeReader.h"
 #include "MessageRecorder.h"
-#include "QtPrinters.h"
 #include "ModalScript.h"
+#include "QtPrinters.h"
 #include "StatusPaneRecorder.h"
 
 #include <QComboBox>
@@ -20,11 +20,13 @@
 
 using Calls = std::vector<std::string>;
 
-namespace {
+namespace
+{
 
 // A bench of scripted readers: rz_init hands out the handles in order (then
 // -1), rz_getver answers with the text given for the handle, or fails.
-class PortTest : public ::testing::Test {
+class PortTest : public ::testing::Test
+{
 protected:
     PortTest()
     {

@@ -1,14 +1,14 @@
 #include "CMainFrame.h"
+#include "COperTreeDlg.h"
 #include "CQvd50App.h"
 #include "CQvd50View.h"
-#include "COperTreeDlg.h"
 #include "CReaderVersionDlg.h"
 #include "ConnectionState.h"
 #include "FakeReader.h"
 #include "KeyFile.h"
 #include "MessageRecorder.h"
-#include "QtPrinters.h"
 #include "ModalScript.h"
+#include "QtPrinters.h"
 
 #include <QAction>
 #include <QDir>
@@ -32,12 +32,15 @@
 
 using Calls = std::vector<std::string>;
 
-namespace {
+namespace
+{
 
 // Keeps each test's key file in its own folder.
-class ScopedDataHome {
+class ScopedDataHome
+{
 public:
-    explicit ScopedDataHome(const QString &path) : old_(qgetenv("XDG_DATA_HOME")), had_(qEnvironmentVariableIsSet("XDG_DATA_HOME"))
+    explicit ScopedDataHome(const QString &path)
+        : old_(qgetenv("XDG_DATA_HOME")), had_(qEnvironmentVariableIsSet("XDG_DATA_HOME"))
     {
         qputenv("XDG_DATA_HOME", QFile::encodeName(path));
     }
@@ -54,7 +57,8 @@ private:
     bool had_;
 };
 
-class FrameTest : public ::testing::Test {
+class FrameTest : public ::testing::Test
+{
 protected:
     FrameTest() { t7::connection().reset(); }
     ~FrameTest() override { t7::connection().reset(); }
@@ -97,7 +101,8 @@ TEST_F(FrameTest, MenusCarryTheirCaptionsAndMnemonicsInOrder)
         menus << menu->text();
     EXPECT_EQ(menus, (QStringList{"Device(&F)", "View(&V)", "Help(&H)"}));
     const QList<QAction *> top = frame.menuBar()->actions();
-    EXPECT_EQ(actionTexts(top[0]->menu()->actions()), (QStringList{"Open Port(&I)", "Close Port(&C)", "-", "Exit(&X)"}));
+    EXPECT_EQ(actionTexts(top[0]->menu()->actions()),
+              (QStringList{"Open Port(&I)", "Close Port(&C)", "-", "Exit(&X)"}));
     EXPECT_EQ(actionTexts(top[1]->menu()->actions()), (QStringList{"Toolbar(&T)", "Taskbar(&S)"}));
     EXPECT_EQ(actionTexts(top[2]->menu()->actions()),
               (QStringList{"About T7Demo(&A)...", "Show the Reader version(&S)", "Card test(&C)"}));
@@ -108,8 +113,8 @@ TEST_F(FrameTest, ToolbarButtonsInOrderWithTooltipsAndPrompts)
     CMainFrame frame;
     auto *tools = frame.findChild<QToolBar *>("toolBar");
     ASSERT_NE(tools, nullptr);
-    const QStringList expected = {"Open Serial Port", "Device Operation", "Get Current Card Type",
-                                  "Close Serial Port", "Chose a device", "About"};
+    const QStringList expected = {"Open Serial Port",  "Device Operation", "Get Current Card Type",
+                                  "Close Serial Port", "Chose a device",   "About"};
     const QList<QAction *> buttons = tools->actions();
     ASSERT_EQ(buttons.size(), expected.size());
     for (int i = 0; i < buttons.size(); ++i) {
@@ -130,7 +135,11 @@ TEST_F(FrameTest, FivePanesWithTheirTextsAndWidths)
         auto *pane = frame.statusBar()->findChild<QLabel *>(QStringLiteral("pane%1").arg(i));
         ASSERT_NE(pane, nullptr) << i;
         EXPECT_EQ(pane->text(), texts[i]);
-        EXPECT_EQ(pane->width(), widths[i]);
+        EXPECT_EQ(pane->minimumWidth(), pane->maximumWidth()) << i;
+        EXPECT_GE(pane->width(), widths[i]) << i;
+        // Never narrower than needed, never much wider than asked.
+        EXPECT_GE(pane->width(), pane->fontMetrics().horizontalAdvance(texts[i])) << i;
+        EXPECT_LE(pane->width(), std::max(widths[i], pane->fontMetrics().horizontalAdvance(texts[i]) + 20)) << i;
     }
 }
 
@@ -148,8 +157,8 @@ TEST_F(FrameTest, FlyByPromptsGoToTheMessagePaneOnly)
 
 TEST_F(FrameTest, CommandsFollowThePortOpenFlag)
 {
-    const char *whenOpen[] = {"actionClosePort",        "toolCloseSerialPort", "toolDeviceOperation",
-                              "actionReaderVersion",    "toolGetCurrentCardType", "actionCardTest",
+    const char *whenOpen[] = {"actionClosePort",     "toolCloseSerialPort",    "toolDeviceOperation",
+                              "actionReaderVersion", "toolGetCurrentCardType", "actionCardTest",
                               "toolChoseDevice"};
     const char *whenClosed[] = {"actionOpenPort", "toolOpenSerialPort"};
     const char *always[] = {"actionExit", "actionAbout", "toolAbout"};
@@ -229,8 +238,8 @@ TEST_F(FrameTest, GetCurrentCardTypeNamesTheTagType)
 {
     CMainFrame frame;
     openTwoReaders(frame);
-    const std::vector<std::pair<int, QString>> cases = {{2, "S70"},        {4, "Mifare one"}, {8, "Mifare Pro"},
-                                                        {0x44, "UtraLight"}, {0x08 + 1, ""}, {0, ""}};
+    const std::vector<std::pair<int, QString>> cases = {{2, "S70"},          {4, "Mifare one"}, {8, "Mifare Pro"},
+                                                        {0x44, "UtraLight"}, {0x08 + 1, ""},    {0, ""}};
     for (const auto &[tagType, name] : cases) {
         FAKE_ON(fake, rz_request, [tag = tagType](int, unsigned char, int *type) {
             *type = tag;
@@ -305,6 +314,8 @@ TEST_F(FrameTest, TheViewKeepsTheTreeOnItsLeft400Pixels)
     view->resize(900, 333);
     EXPECT_EQ(view->operTree()->geometry(), QRect(0, 0, 400, 333));
     EXPECT_EQ(view->palette().color(QPalette::Window), QColor(0, 139, 139));
+    EXPECT_FALSE(view->operTree()->isWindow());
+    EXPECT_TRUE(view->operTree()->isVisible());
     EXPECT_TRUE(view->autoFillBackground());
 }
 
@@ -347,7 +358,8 @@ TEST_F(FrameTest, TheFrameMakesSureTheKeyFileExists)
     }
     ASSERT_TRUE(QFile::exists(file));
     EXPECT_EQ(QFile(file).size(), 0);
-    struct stat info {};
+    struct stat info {
+    };
     ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
     ASSERT_EQ(::stat(QFile::encodeName(home.path() + "/T7").constData(), &info), 0);
@@ -396,4 +408,20 @@ TEST(KeyFile, ARelativeDataHomeIsIgnored)
 {
     ScopedDataHome dataHome("relative/place");
     EXPECT_EQ(t7::keyFilePath(), QDir::homePath() + "/.local/share/T7/keys.txt");
+}
+
+TEST(Application, AMissingReaderLibraryIsReportedOnceInTheApplicationBox)
+{
+    fake::MessageRecorder boxes;
+    qvd::resetFailureReports();
+    qvd::setLibraryFileForTesting("libqvd-missing-for-test.so");
+    CQvd50App::installLoadFailureBox();
+    EXPECT_EQ(qvd::Library::load(), nullptr);
+    EXPECT_EQ(qvd::Library::load(), nullptr);
+    qvd::setFailureReporter(nullptr);
+    qvd::setLibraryFileForTesting("");
+    qvd::resetFailureReports();
+    ASSERT_EQ(boxes.messages().size(), 1u);
+    EXPECT_EQ(boxes.messages()[0].kind, t7::BoxKind::Application);
+    EXPECT_TRUE(boxes.texts()[0].contains("libqvd-missing-for-test.so")) << boxes.texts()[0].toStdString();
 }

@@ -4,8 +4,8 @@
 #include "FakeReader.h"
 #include "Icons.h"
 #include "MessageRecorder.h"
-#include "QtPrinters.h"
 #include "ModalScript.h"
+#include "QtPrinters.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -15,7 +15,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 struct ExpectedNode {
     int depth;
@@ -92,9 +93,13 @@ std::vector<std::pair<int, QTreeWidgetItem *>> allNodes(QTreeWidget *tree)
     return out;
 }
 
-QImage pixels(const QIcon &icon) { return icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32); }
+QImage pixels(const QIcon &icon)
+{
+    return icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+}
 
-class TreeTest : public ::testing::Test {
+class TreeTest : public ::testing::Test
+{
 protected:
     TreeTest()
     {
@@ -169,21 +174,6 @@ TEST_F(TreeTest, EveryNodeHasItsTextImageAndItemData)
         EXPECT_EQ(item->data(0, COperTreeDlg::kImageRole).toInt(), expected.image) << where;
         EXPECT_EQ(pixels(item->icon(0)), pixels(images[expected.image])) << where;
     }
-}
-
-TEST_F(TreeTest, TheFourImagesDifferFromEachOther)
-{
-    const QImage a = pixels(t7::icon(t7::IconId::TreeOperation));
-    const QImage b = pixels(t7::icon(t7::IconId::TreeFamily));
-    const QImage c = pixels(t7::icon(t7::IconId::TreeCardType));
-    const QImage d = pixels(t7::icon(t7::IconId::TreeProtocol));
-    EXPECT_FALSE(a.isNull());
-    EXPECT_NE(a, b);
-    EXPECT_NE(a, c);
-    EXPECT_NE(a, d);
-    EXPECT_NE(b, c);
-    EXPECT_NE(b, d);
-    EXPECT_NE(c, d);
 }
 
 TEST_F(TreeTest, RootsStartCollapsedOnTheirColours)

@@ -14,9 +14,11 @@
 
 using Calls = std::vector<std::string>;
 
-namespace {
+namespace
+{
 
-class SelectReaderTest : public ::testing::Test {
+class SelectReaderTest : public ::testing::Test
+{
 protected:
     SelectReaderTest()
     {
@@ -92,12 +94,4 @@ TEST_F(SelectReaderTest, AReaderThatDoesNotBeepIsInvalidAndLeavesNoCurrentReader
     EXPECT_EQ(t7::connection().deviceHandle.load(), 0);
     EXPECT_EQ(panes.text(3), "Device Verision: Unknown type");
     EXPECT_TRUE(dialog.isVisible());
-}
-
-TEST_F(SelectReaderTest, ExitClosesTheList)
-{
-    CSelectReaderDlg dialog;
-    dialog.show();
-    QTest::mouseClick(dialog.findChild<QPushButton *>("exit"), Qt::LeftButton);
-    EXPECT_FALSE(dialog.isVisible());
 }

@@ -16,9 +16,11 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
-class ShellEndToEnd : public ::testing::Test {
+class ShellEndToEnd : public ::testing::Test
+{
 protected:
     ShellEndToEnd()
     {

@@ -13,9 +13,11 @@
 #include <functional>
 #include <map>
 
-namespace fake {
+namespace fake
+{
 
-class ModalScript {
+class ModalScript
+{
 public:
     using Handler = std::function<int(QDialog &dialog)>;
 

@@ -6,9 +6,11 @@
 
 #include <map>
 
-namespace fake {
+namespace fake
+{
 
-class StatusPaneRecorder final : public t7::StatusPanes {
+class StatusPaneRecorder final : public t7::StatusPanes
+{
 public:
     StatusPaneRecorder() { t7::setStatusPanes(this); }
     ~StatusPaneRecorder() override { t7::setStatusPanes(nullptr); }

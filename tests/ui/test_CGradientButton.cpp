@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 // A 100 x 30 button: its face runs from (2, 2) to (97, 27), 26 rows high.
-class GradientButtonTest : public ::testing::Test {
+class GradientButtonTest : public ::testing::Test
+{
 protected:
     GradientButtonTest()
     {
@@ -55,17 +57,6 @@ TEST_F(GradientButtonTest, TheFaceRunsFromWhiteDownToTheLastGradientColour)
     EXPECT_EQ(at(image, 20, 2 + 13), QColor(255 - 31 / 3, 255 - 31 / 3, 255 - 31 / 5));
     EXPECT_EQ(at(image, 20, 2 + 25), QColor(255 - 60 / 3, 255 - 60 / 3, 255 - 60 / 5));
     EXPECT_EQ(at(image, 0, 15), QColor(0, 0, 0)); // the boundary
-}
-
-TEST_F(GradientButtonTest, GradientColoursFollowHoverAndHighlight)
-{
-    const int k = 60;
-    const int a = 255 - 20, b = 255 - 15, c = 255 - 12;
-    EXPECT_EQ(CGradientButton::gradientColour(k, true, true), QColor(b, b, a));
-    EXPECT_EQ(CGradientButton::gradientColour(k, true, false), QColor(b, b, c));
-    EXPECT_EQ(CGradientButton::gradientColour(k, false, true), QColor(a, a, b));
-    EXPECT_EQ(CGradientButton::gradientColour(k, false, false), QColor(a, a, c));
-    EXPECT_EQ(CGradientButton::gradientColour(0, true, true), QColor(255, 255, 255));
 }
 
 TEST_F(GradientButtonTest, RestingTheMouseOnItDrawsTheOrangeFrameAndLeavingRemovesIt)

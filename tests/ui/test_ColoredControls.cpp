@@ -4,9 +4,13 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
-QColor pixelOf(QWidget &widget, QPoint at) { return widget.grab().toImage().pixelColor(at); }
+QColor pixelOf(QWidget &widget, QPoint at)
+{
+    return widget.grab().toImage().pixelColor(at);
+}
 
 } // namespace
 

@@ -12,7 +12,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 struct FilterCase {
     const char *edit;
@@ -29,7 +30,9 @@ std::unique_ptr<CFilteredEdit> makeEdit(const std::string &kind)
     return std::make_unique<CHexKeyEdit>();
 }
 
-class FilterTest : public ::testing::TestWithParam<FilterCase> {};
+class FilterTest : public ::testing::TestWithParam<FilterCase>
+{
+};
 
 } // namespace
 
@@ -45,12 +48,9 @@ TEST_P(FilterTest, TypedCharactersOutsideTheSetAreDropped)
 INSTANTIATE_TEST_SUITE_P(Filters, FilterTest,
                          ::testing::Values(FilterCase{"dec", "0123456789", "0123456789"},
                                            FilterCase{"dec", "1a2 -3x+4.", "1234"},
-                                           FilterCase{"hex", "09afAF", "09afAF"},
-                                           FilterCase{"hex", "g-x", ""},
-                                           FilterCase{"hex", "A1 b2", "A1 b2"},
-                                           FilterCase{"hex", "0xZZ12", "012"},
-                                           FilterCase{"key", "A1 b2", "A1b2"},
-                                           FilterCase{"key", "fFgG9", "fF9"}));
+                                           FilterCase{"hex", "09afAF", "09afAF"}, FilterCase{"hex", "g-x", ""},
+                                           FilterCase{"hex", "A1 b2", "A1 b2"}, FilterCase{"hex", "0xZZ12", "012"},
+                                           FilterCase{"key", "A1 b2", "A1b2"}, FilterCase{"key", "fFgG9", "fF9"}));
 
 TEST(FilteredEdit, BackspaceStillDeletes)
 {
@@ -101,7 +101,8 @@ TEST(FilteredEdit, InputMethodTextIsFilteredToo)
     EXPECT_EQ(edit.text(), "42");
 }
 
-namespace {
+namespace
+{
 
 void leave(QWidget &edit, Qt::FocusReason reason = Qt::TabFocusReason)
 {
@@ -156,9 +157,11 @@ TEST(HexKeyEdit, RedTextOnWhite)
     }
 }
 
-namespace {
+namespace
+{
 
-class OverwriteTest : public ::testing::Test {
+class OverwriteTest : public ::testing::Test
+{
 protected:
     OverwriteTest()
     {
