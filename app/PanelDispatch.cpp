@@ -1,6 +1,10 @@
 #include "PanelDispatch.h"
 
 #include "CCardTypeSetDlg.h"
+#include "CIdCardDlg.h"
+#include "CMifareOneDlg.h"
+#include "CMifareOneRwDlg.h"
+#include "CS70EasyDlg.h"
 #include "CardTypeWarning.h"
 #include "ConnectionState.h"
 #include "ModalRunner.h"
@@ -42,11 +46,34 @@ bool openShellPanel(int itemData, QWidget *parent)
     }
 }
 
-// Panels of the card and device subsystems, one line each as they arrive:
-//   case 0: return run<CMifareOneDlg>(parent, 0);
-bool openSubsystemPanel(int itemData, [[maybe_unused]] QWidget *parent)
+// Panels of the card and device subsystems.
+bool openSubsystemPanel(int itemData, QWidget *parent)
 {
     switch (itemData) {
+    case 0:
+    case 21:
+        return run<CMifareOneDlg>(parent, 0);
+    case 1:
+    case 22:
+        return run<CMifareOneDlg>(parent, 1);
+    case 2:
+    case 23:
+        return run<CMifareOneDlg>(parent, 2);
+    case 4:
+    case 24:
+        return run<CMifareOneDlg>(parent, 4);
+    case 6:
+    case 25:
+        return run<CMifareOneDlg>(parent, 6);
+    case 7:
+    case 20:
+        return run<CMifareOneDlg>(parent, 7);
+    case 15:
+        return run<CMifareOneRwDlg>(parent);
+    case 19:
+        return run<CS70EasyDlg>(parent);
+    case 30:
+        return run<CIdCardDlg>(parent);
     default:
         return false;
     }

@@ -62,7 +62,8 @@ protected:
         // A worker still held at its first call goes on and sees the page closing.
         holdWorker = false;
         page.requestQuit();
-        release.set_value();
+        if (!released)
+            release.set_value();
     }
     bool onUiThread() const { return std::this_thread::get_id() == uiThread; }
     QStringList lines() const
@@ -77,6 +78,7 @@ protected:
     // search and then ended.
     void testOnce()
     {
+        armHold();
         click(page, "testButton");
         uiCalls = callsBeforeTheWorker();
         page.requestQuit();
@@ -94,10 +96,16 @@ protected:
     void releaseWorker()
     {
         release.set_value();
+        released = true;
+    }
+    // Before another "Test(&B)": the next worker is held again at its first call.
+    void armHold()
+    {
+        workerHeld = false;
+        workerArrived = std::promise<void>();
         release = std::promise<void>();
         workerReleased = release.get_future().share();
-        workerArrived = std::promise<void>();
-        workerHeld = false;
+        released = false;
     }
     // Calls made by the pass of "Test(&B)" (the worker starts after it).
     std::vector<std::string> passCalls() const { return uiCalls; }
@@ -132,6 +140,7 @@ protected:
     std::promise<void> workerArrived;
     std::promise<void> release;
     std::shared_future<void> workerReleased = release.get_future().share();
+    bool released = false;
     std::vector<std::string> uiCalls;
     AutoTestPageDlg page;
 };
@@ -335,19 +344,21 @@ TEST_F(AutoTestPage, StopLetsTheRunningCycleFinishBeforeTheButtonsTurnBack)
     EXPECT_TRUE(text(page, "statusLabel").isEmpty());
 }
 
-TEST_F(AutoTestPage, AStopPressedAtOnceEndsTheWorkerAfterOneCycle)
+TEST_F(AutoTestPage, AStopPressedDuringTheFirstCycleEndsTheWorkerAfterIt)
 {
     std::atomic<int> workerFinds{0};
-    FAKE_ON(fake, rz_card, [&](int, unsigned char, unsigned int *serial) {
+    cardAnswer = [&](unsigned int *serial) {
         *serial = 5;
         if (onUiThread())
             return 0;
         ++workerFinds;
         return 1;
-    });
+    };
     QSignalSpy finished(&page, &AutoTestPageDlg::workerFinished);
     click(page, "testButton");
+    callsBeforeTheWorker();
     click(page, "stopButton");
+    releaseWorker();
     waitForWorkerEnd(finished);
     EXPECT_TRUE(idle());
     EXPECT_EQ(workerFinds, 1);

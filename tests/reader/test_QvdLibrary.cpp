@@ -64,10 +64,16 @@ TEST_F(LoaderTest, ResolvesByExactNameAndReportsAMissingEntryPointOnce)
     const qvd::Entry<int (*)(int)> wrongCase{lib, "ABS"};
     EXPECT_FALSE(wrongCase.resolved());
 
-    const QVD_ENTRY(lib, rz_read);
-    const QVD_ENTRY(lib, rz_read);
-    unsigned char data[16] = {};
-    EXPECT_EQ(rz_read(1, 4, data), qvd::kUnresolved);
+    {
+        const QVD_ENTRY(lib, rz_read);
+        unsigned char data[16] = {};
+        EXPECT_EQ(rz_read(1, 4, data), qvd::kUnresolved);
+    }
+    {
+        // A second table asking for the same name is not reported again.
+        const QVD_ENTRY(lib, rz_read);
+        EXPECT_FALSE(rz_read.resolved());
+    }
     const auto mentions = [this](const char *name) {
         int n = 0;
         for (const std::string &report : reports)
