@@ -1,0 +1,100 @@
+#include "ConnectionState.h"
+#include "FakeReader.h"
+#include "MessageRecorder.h"
+#include "ModalScript.h"
+#include "PanelDispatch.h"
+#include "QtPrinters.h"
+
+#include <QDialog>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+struct DispatchCase {
+    int itemData;
+    QString dialog;   // objectName of the dialog that opens
+    QString title;    // its window title
+    QString startTab; // the sheet's current page, where it has one
+};
+
+// What each operation node opens: the sheet of the S50 and S70 nodes on the
+// page their item data names.
+const std::vector<DispatchCase> kDispatch = {
+    {0, "mifareOneDialog", "Mifare One CARD", "Verify Key"},
+    {1, "mifareOneDialog", "Mifare One CARD", "Read and write"},
+    {2, "mifareOneDialog", "Mifare One CARD", "Auto Test"},
+    {4, "mifareOneDialog", "Mifare One CARD", "Value Operate"},
+    {6, "mifareOneDialog", "Mifare One CARD", "Update Key"},
+    {7, "mifareOneDialog", "Mifare One CARD", "Load key"},
+    {20, "mifareOneDialog", "Mifare One CARD", "Load key"},
+    {21, "mifareOneDialog", "Mifare One CARD", "Verify Key"},
+    {22, "mifareOneDialog", "Mifare One CARD", "Read and write"},
+    {23, "mifareOneDialog", "Mifare One CARD", "Auto Test"},
+    {24, "mifareOneDialog", "Mifare One CARD", "Value Operate"},
+    {25, "mifareOneDialog", "Mifare One CARD", "Update Key"},
+    {15, "CMifareOneRwDlg", "Mifare One Read and Write", ""},
+    {19, "CS70EasyDlg", "S70 easy operate", ""},
+    {26, "CCardTypeSetDlg", "Card type setting", ""},
+    {30, "CIdCardDlg", "ID CARD    read card serial number", ""},
+};
+
+class PanelDispatchTest : public ::testing::TestWithParam<DispatchCase>
+{
+protected:
+    void SetUp() override
+    {
+        t7::connection().reset();
+        t7::connection().portOpen = 1;
+        t7::connection().deviceHandle = 9;
+        // No card answers, so the panels stay in their opening state.
+        reader.returns("rz_request", 1);
+        reader.returns("rz_card", 1);
+    }
+    void TearDown() override { t7::connection().reset(); }
+
+    fake::FakeReader reader;
+    fake::MessageRecorder boxes;
+    fake::ModalScript modal;
+};
+
+TEST_P(PanelDispatchTest, OpensItsPanelOnItsPage)
+{
+    const DispatchCase &c = GetParam();
+    QString title;
+    QString tab;
+    modal.on(c.dialog, [&](QDialog &dialog) {
+        title = dialog.windowTitle();
+        if (const auto *pages = dialog.findChild<QTabWidget *>("pages"))
+            tab = pages->tabText(pages->currentIndex());
+        return int(QDialog::Accepted);
+    });
+
+    t7::openPanel(c.itemData, nullptr);
+
+    EXPECT_EQ(modal.shown(), QStringList{c.dialog});
+    EXPECT_EQ(title, c.title);
+    EXPECT_EQ(tab, c.startTab);
+}
+
+INSTANTIATE_TEST_SUITE_P(Nodes, PanelDispatchTest, ::testing::ValuesIn(kDispatch),
+                         [](const ::testing::TestParamInfo<DispatchCase> &info) {
+                             return "ItemData" + std::to_string(info.param.itemData);
+                         });
+
+TEST(PanelDispatch, ItemDataWithoutAPanelOpensNothing)
+{
+    fake::FakeReader reader;
+    fake::MessageRecorder boxes;
+    fake::ModalScript modal;
+    t7::connection().reset();
+    t7::connection().cardTypeSetting = t7::kTypeA;
+    for (const int itemData : {11, 3, 5, 8, 12, 27, 33, 99})
+        t7::openPanel(itemData, nullptr);
+    EXPECT_TRUE(modal.shown().isEmpty()) << modal.shown().join(',').toStdString();
+    EXPECT_TRUE(boxes.texts().isEmpty());
+}
+
+} // namespace
