@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <cstdio>
+
 using t7::mifare::kCardKindS50;
 using t7::mifare::kCardKindS70;
 using t7::mifare::state;
@@ -28,12 +30,28 @@ int deviceHandle()
     return t7::connection().deviceHandle;
 }
 
-QString serialText(unsigned int serial)
+std::string serialText(unsigned int serial)
 {
-    return QStringLiteral("%1").arg(serial, 10, 10, QLatin1Char('0'));
+    char text[16];
+    std::snprintf(text, sizeof text, "%010u", serial);
+    return text;
 }
 
-const QString kNoCard = QStringLiteral("No card or card type error!");
+const char kNoCard[] = "No card or card type error!";
+const char kVerifyKeyFailed[] = "Read Error,Reason：Verify Key Failed";
+
+// "%02d: ", "%03d: " or, with width 0, "%d: ".
+std::string blockPrefix(int block, int width)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*d: ", width, block);
+    return text;
+}
+
+QString toQt(const std::string &text)
+{
+    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+}
 
 } // namespace
 
@@ -147,31 +165,30 @@ bool AutoTestPageDlg::findCardAgain()
     return true;
 }
 
-void AutoTestPageDlg::readSectorBlocks(int blocks, bool plainNumbers, int &block, int &good, bool &refind,
-                                       QStringList &lines)
+void AutoTestPageDlg::readSectorBlocks(int blocks, bool plainNumbers, int &block, int &good, bool &refind, Lines &lines)
 {
     const bool s70 = state().cardKind == kCardKindS70;
     const int width = plainNumbers ? 0 : s70 ? 3 : 2;
     for (int i = 0; i < blocks && !quit_; ++i, ++block) {
-        QString line = QStringLiteral("%1: ").arg(block, width, 10, QLatin1Char('0'));
+        std::string line = blockPrefix(block, width);
         unsigned char data[32] = {};
         const unsigned char blockByte = static_cast<unsigned char>(block);
         const int result =
             s70 ? rz_read_S70(deviceHandle(), blockByte, data) : rz_read(deviceHandle(), blockByte, data);
         if (result != 0) {
-            line += QStringLiteral("Read Error!");
+            line += "Read Error!";
             --good;
             refind = true;
         } else {
-            line += t7::mifare::BytesToHexText(data, 16).toUpper();
+            line += t7::mifare::BytesToHexText(data, 16).toUpper().toStdString();
             ++good;
             refind = false;
         }
-        lines.append(line);
+        lines.push_back(line);
     }
 }
 
-bool AutoTestPageDlg::runTestPass(QStringList &lines)
+bool AutoTestPageDlg::runTestPass(Lines &lines)
 {
     const int kind = state().cardKind;
     const int sectors = kind == kCardKindS70 ? 40 : 16;
@@ -205,8 +222,7 @@ bool AutoTestPageDlg::runTestPass(QStringList &lines)
             continue;
         }
         for (int i = 0; i < blocks; ++i, ++block)
-            lines.append(QString::number(block) + QStringLiteral(": ") +
-                         QStringLiteral("Read Error,Reason：Verify Key Failed"));
+            lines.push_back(blockPrefix(block, 0) + kVerifyKeyFailed);
         --good;
         refind = true;
     }
@@ -233,12 +249,12 @@ void AutoTestPageDlg::onTest()
     unsigned int serial = 0;
     if (!t7::GetCardSerial(deviceHandle(), serial).isEmpty()) {
         lastSerial_ = serial;
-        QStringList lines;
+        Lines lines;
         runTestPass(lines);
-        resultList_->addItems(lines);
-        serialLabel_->setText(serialText(lastSerial_));
+        showLines(lines);
+        serialLabel_->setText(toQt(serialText(lastSerial_)));
     } else {
-        statusLabel_->setText(kNoCard);
+        statusLabel_->setText(QString::fromUtf8(kNoCard));
     }
     okText_ = QString::number(okCount_);
     faultText_ = QString::number(faultCount_);
@@ -255,11 +271,11 @@ AutoTestPageDlg::View AutoTestPageDlg::currentView() const
 {
     View view;
     for (int i = 0; i < resultList_->count(); ++i)
-        view.lines.append(resultList_->item(i)->text());
-    view.status = statusLabel_->text();
-    view.okText = okText_;
-    view.faultText = faultText_;
-    view.serialText = serialLabel_->text();
+        view.lines.push_back(resultList_->item(i)->text().toStdString());
+    view.status = statusLabel_->text().toStdString();
+    view.okText = okText_.toStdString();
+    view.faultText = faultText_.toStdString();
+    view.serialText = serialLabel_->text().toStdString();
     return view;
 }
 
@@ -292,11 +308,12 @@ void AutoTestPageDlg::runCycle(View &view, const qvd::Entry<PFN_rz_request> &req
     if (requested != 0)
         return;
     lastSerial_ = serial;
-    view.status = QStringLiteral("Reading...");
+    view.status = "Reading...";
     publish(view);
-    runTestPass(view.lines);
-    view.faultText = QString::number(faultCount_);
-    view.okText = QString::number(okCount_);
+    if (!runTestPass(view.lines) && quit_)
+        return;
+    view.faultText = std::to_string(faultCount_);
+    view.okText = std::to_string(okCount_);
     view.serialText = serialText(lastSerial_);
     view.status.clear();
     publish(view);
@@ -321,15 +338,24 @@ void AutoTestPageDlg::applyPendingView()
         const std::lock_guard<std::mutex> lock(viewMutex_);
         view = pendingView_;
     }
+    showLines(view.lines);
+    statusLabel_->setText(toQt(view.status));
+    okText_ = toQt(view.okText);
+    faultText_ = toQt(view.faultText);
+    serialLabel_->setText(toQt(view.serialText));
+    fields_.write();
+}
+
+void AutoTestPageDlg::showLines(const Lines &lines)
+{
+    QStringList texts;
+    texts.reserve(static_cast<int>(lines.size()));
+    for (const std::string &line : lines)
+        texts.append(toQt(line));
     resultList_->setUpdatesEnabled(false);
     resultList_->clear();
-    resultList_->addItems(view.lines);
+    resultList_->addItems(texts);
     resultList_->setUpdatesEnabled(true);
-    statusLabel_->setText(view.status);
-    okText_ = view.okText;
-    faultText_ = view.faultText;
-    serialLabel_->setText(view.serialText);
-    fields_.write();
 }
 
 void AutoTestPageDlg::onWorkerFinished()

@@ -7,11 +7,11 @@
 #include "FieldBinding.h"
 #include "QvdLibrary.h"
 
-#include <QStringList>
-
 #include <atomic>
 #include <mutex>
+#include <string>
 #include <thread>
+#include <vector>
 
 class CBlueStatic;
 class CGreenStatic;
@@ -49,13 +49,15 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    using Lines = std::vector<std::string>;
     // What the worker wants the page to show; only the newest one is applied.
+    // Plain strings, so nothing implicitly shared crosses the threads.
     struct View {
-        QStringList lines;
-        QString status;
-        QString okText;
-        QString faultText;
-        QString serialText;
+        Lines lines;
+        std::string status;
+        std::string okText;
+        std::string faultText;
+        std::string serialText;
     };
 
     void buildControls();
@@ -68,12 +70,13 @@ private:
 
     // One pass over every sector; lines receives one line per block. Returns
     // false when the pass ended early (no card, or the page is closing).
-    bool runTestPass(QStringList &lines);
-    void readSectorBlocks(int blocks, bool plainNumbers, int &block, int &good, bool &refind, QStringList &lines);
+    bool runTestPass(Lines &lines);
+    void readSectorBlocks(int blocks, bool plainNumbers, int &block, int &good, bool &refind, Lines &lines);
     bool findCardAgain();
     void runWorker(View view);
     void runCycle(View &view, const qvd::Entry<PFN_rz_request> &request);
     void publish(const View &view);
+    void showLines(const Lines &lines);
     View currentView() const;
 
     qvd::LibraryRef lib_ = qvd::Library::load();

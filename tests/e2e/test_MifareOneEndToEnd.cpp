@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 
@@ -225,10 +224,14 @@ protected:
     {
         AutoTestPageDlg *page = sheet->autoTestPage();
         show(page);
-        QSignalSpy finished(page, &AutoTestPageDlg::workerFinished);
+        bool ended = false;
+        const QMetaObject::Connection ending = QObject::connect(
+            page, &AutoTestPageDlg::workerFinished, page, [&ended] { ended = true; }, Qt::QueuedConnection);
         click(page, "testButton");
         click(page, "stopButton");
-        ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
+        while (!ended)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QObject::disconnect(ending);
         QCoreApplication::processEvents();
         ASSERT_FALSE(page->workerRunning());
     }
