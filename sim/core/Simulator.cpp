@@ -279,7 +279,7 @@ int Simulator::contactless(int h, const char *position, Target *target)
 
 // ---- TYPE A ----
 
-int Simulator::request(int h, unsigned char mode, int *tagType)
+int Simulator::request(int h, unsigned char mode, int *tagType, bool keepSelected)
 {
     if (mode > 1 || !tagType)
         return openReader(h) ? kBadArgument : kBadHandle;
@@ -291,7 +291,11 @@ int Simulator::request(int h, unsigned char mode, int *tagType)
         return rc;
     if (mode == 0 && t.session->phase == Phase::Halted)
         return kNoCard;
-    *t.session = Session{t.session->identity, Phase::Ready};
+    // The reader answers a request for the card it already has selected
+    // without disturbing it, so a request between finding the card and
+    // authenticating (as the tool's polling does) keeps the selection.
+    if (!keepSelected || t.session->phase != Phase::Active)
+        *t.session = Session{t.session->identity, Phase::Ready};
     *tagType = t.card->kind == CardKind::S70 ? 2 : 4;
     return kOk;
 }
@@ -329,7 +333,7 @@ int Simulator::card(int h, unsigned char mode, unsigned int *serial)
         return openReader(h) ? kBadArgument : kBadHandle;
     int tagType = 0;
     unsigned int found = 0;
-    if (const int rc = request(h, mode, &tagType))
+    if (const int rc = request(h, mode, &tagType, false))
         return rc;
     if (const int rc = anticoll(h, &found))
         return rc;

@@ -29,7 +29,9 @@ public:
     int resetField(int h, unsigned short ms);
 
     // TYPE A activation
-    int request(int h, unsigned char mode, int *tagType);
+    // A request leaves a card that is already selected as it is; a card search
+    // (rz_card) starts its activation afresh.
+    int request(int h, unsigned char mode, int *tagType, bool keepSelected = true);
     int card(int h, unsigned char mode, unsigned int *serial);
     int anticoll(int h, unsigned int *serial);
     int select(int h, unsigned int serial, unsigned char *sak);

@@ -255,9 +255,9 @@ TEST_F(MifareOneAutoTest, AnS50WithTheLoadedKeysCountsOk)
     EXPECT_EQ(text(page, "faultEdit"), QStringLiteral("0"));
     const QStringList shown = lines();
     ASSERT_EQ(shown.size(), 64);
-    // The worker requests the card after finding it, which leaves it unselected: sector 0 is
-    // authenticated on the second try, so its lines carry plain numbers.
-    EXPECT_EQ(shown[0].left(11), QStringLiteral("0: 04A1B2C3")) << shown[0].toStdString();
+    // The worker's request after finding the card keeps it selected, so sector 0
+    // authenticates at once and its lines take the two-digit form.
+    EXPECT_EQ(shown[0].left(12), QStringLiteral("00: 04A1B2C3")) << shown[0].toStdString();
     EXPECT_EQ(shown[4].left(4), QStringLiteral("04: "));
     EXPECT_EQ(shown[7], QStringLiteral("07: 000000000000FF078069FFFFFFFFFFFF"));
     EXPECT_EQ(text(page, "serialLabel"), QStringLiteral("%1").arg(0x04A1B2C3u, 10, 10, QLatin1Char('0')));

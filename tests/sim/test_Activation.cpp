@@ -41,6 +41,26 @@ TEST_F(Activation, CardGivesTheUidInCardOrder)
     EXPECT_EQ(part2, 0xDEADu);
 }
 
+TEST_F(Activation, RequestKeepsTheSelectedCardButACardSearchStartsAfresh)
+{
+    unsigned char key[6] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    ASSERT_EQ(qvd().rz_load_key(h, 0, 1, key), 0);
+    unsigned serial = 0;
+    int tag = 0;
+    unsigned char data[16] = {};
+    // Find, then request (as a polling loop does): still selected.
+    ASSERT_EQ(qvd().rz_card(h, 1, &serial), 0);
+    ASSERT_EQ(qvd().rz_request(h, 1, &tag), 0);
+    EXPECT_EQ(tag, 4);
+    ASSERT_EQ(qvd().rz_authentication(h, 0, 1), 0);
+    // A request keeps the authentication too.
+    ASSERT_EQ(qvd().rz_request(h, 0, &tag), 0);
+    EXPECT_EQ(qvd().rz_read(h, 4, data), 0);
+    // A new card search drops it.
+    ASSERT_EQ(qvd().rz_card(h, 1, &serial), 0);
+    EXPECT_NE(qvd().rz_read(h, 4, data), 0);
+}
+
 TEST_F(Activation, HaltedCardAnswersOnlyTheAllRequest)
 {
     unsigned serial = 0;
