@@ -1,6 +1,7 @@
 #include "ConnectionState.h"
 
-namespace t7 {
+namespace t7
+{
 
 void ConnectionState::reset()
 {

@@ -7,7 +7,8 @@
 #include <atomic>
 #include <string>
 
-namespace t7 {
+namespace t7
+{
 
 struct ReaderEntry {
     int reserved = 0;

@@ -2,10 +2,15 @@
 
 #include "QvdLibrary.h"
 
-namespace t7 {
-namespace {
+namespace t7
+{
+namespace
+{
 
-QString hex8(unsigned int value) { return QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')).toUpper(); }
+QString hex8(unsigned int value)
+{
+    return QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')).toUpper();
+}
 
 } // namespace
 

@@ -3,7 +3,8 @@
 
 #include <QString>
 
-namespace t7 {
+namespace t7
+{
 
 // The card's serial number as 8 upper-case hexadecimal digits (16 for a card
 // with a second cascade level), or "" when no card answered. serial receives

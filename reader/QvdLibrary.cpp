@@ -6,8 +6,10 @@
 #include <mutex>
 #include <set>
 
-namespace qvd {
-namespace {
+namespace qvd
+{
+namespace
+{
 
 struct LoaderState {
     std::mutex mutex;
@@ -74,8 +76,8 @@ std::shared_ptr<Library> Library::load()
         state().libraryReported = true;
     }
     if (first)
-        report(std::string("The reader library ") + file + " could not be loaded: " +
-               (reason ? reason : "unknown reason") + ". Reader functions are unavailable.");
+        report(std::string("The reader library ") + file +
+               " could not be loaded: " + (reason ? reason : "unknown reason") + ". Reader functions are unavailable.");
     return nullptr;
 }
 
@@ -119,7 +121,10 @@ void setSymbolResolver(SymbolResolver resolver)
     state().resolver = std::move(resolver);
 }
 
-void clearSymbolResolver() { setSymbolResolver(nullptr); }
+void clearSymbolResolver()
+{
+    setSymbolResolver(nullptr);
+}
 
 void setFailureReporter(FailureReporter reporter)
 {

@@ -7,7 +7,8 @@
 #include <memory>
 #include <string>
 
-namespace qvd {
+namespace qvd
+{
 
 // Result of a call through an entry point that could not be resolved. Negative
 // (so rz_init reads it as "no reader") and non-zero in its low 16 bits.
@@ -17,7 +18,8 @@ constexpr const char *kLibraryName = "libqvd.so";
 
 // One reference to the loaded reader library; the library stays loaded while
 // any reference lives (each reference is one dlopen, released by dlclose).
-class Library {
+class Library
+{
 public:
     ~Library();
     Library(const Library &) = delete;
@@ -56,7 +58,8 @@ void resetFailureReports();
 // a null pointer: it yields kUnresolved.
 template <typename Fn> class Entry;
 
-template <typename... Args> class Entry<int (*)(Args...)> {
+template <typename... Args> class Entry<int (*)(Args...)>
+{
 public:
     using Pointer = int (*)(Args...);
 
@@ -84,4 +87,8 @@ private:
 
 // Declares a table member for entry point NAME, resolved from LIB (a LibraryRef
 // member declared before it): QVD_ENTRY(lib_, rz_read);
-#define QVD_ENTRY(lib, name) ::qvd::Entry<PFN_##name> name{lib, #name}
+#define QVD_ENTRY(lib, name)                                                                                           \
+    ::qvd::Entry<PFN_##name> name                                                                                      \
+    {                                                                                                                  \
+        lib, #name                                                                                                     \
+    }

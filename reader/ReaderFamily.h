@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-namespace t7 {
+namespace t7
+{
 
 // Accepted on USB and on a serial port.
 constexpr const char *kPrefixT7 = "T7";

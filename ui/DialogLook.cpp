@@ -3,7 +3,8 @@
 #include <QApplication>
 #include <QPalette>
 
-namespace t7 {
+namespace t7
+{
 
 void applyDialogLook(QApplication &app)
 {

@@ -5,7 +5,8 @@
 
 class QApplication;
 
-namespace t7 {
+namespace t7
+{
 
 const QColor kDialogBackground(240, 255, 240);
 

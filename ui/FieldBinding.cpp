@@ -7,7 +7,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-namespace t7 {
+namespace t7
+{
 
 bool parseInteger(const QString &text, int *value)
 {
@@ -26,7 +27,8 @@ bool parseInteger(const QString &text, int *value)
     return ok;
 }
 
-namespace {
+namespace
+{
 
 bool refuse(QLineEdit *edit, const QString &message)
 {
@@ -52,17 +54,17 @@ void FieldBinder::bindInt(QLineEdit *edit, int *member)
 
 void FieldBinder::bindInt(QLineEdit *edit, int *member, int min, int max)
 {
-    fields_.push_back({[edit, member, min, max] {
-                           int value = 0;
-                           if (!parseInteger(edit->text(), &value))
-                               return refuse(edit, QStringLiteral("Please enter an integer."));
-                           if (value < min || value > max)
-                               return refuse(edit,
-                                             QStringLiteral("Please enter an integer between %1 and %2.").arg(min).arg(max));
-                           *member = value;
-                           return true;
-                       },
-                       [edit, member] { edit->setText(QString::number(*member)); }});
+    fields_.push_back(
+        {[edit, member, min, max] {
+             int value = 0;
+             if (!parseInteger(edit->text(), &value))
+                 return refuse(edit, QStringLiteral("Please enter an integer."));
+             if (value < min || value > max)
+                 return refuse(edit, QStringLiteral("Please enter an integer between %1 and %2.").arg(min).arg(max));
+             *member = value;
+             return true;
+         },
+         [edit, member] { edit->setText(QString::number(*member)); }});
 }
 
 void FieldBinder::bindText(QLineEdit *edit, QString *member)

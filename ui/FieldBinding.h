@@ -15,9 +15,11 @@ class QLineEdit;
 class QPlainTextEdit;
 class QWidget;
 
-namespace t7 {
+namespace t7
+{
 
-class FieldBinder {
+class FieldBinder
+{
 public:
     // "Please enter an integer." for text that is not one.
     void bindInt(QLineEdit *edit, int *member);

@@ -2,8 +2,10 @@
 
 #include <QFont>
 
-namespace t7 {
-namespace {
+namespace t7
+{
+namespace
+{
 
 QFont makeFont(const char *family, QFont::Weight weight)
 {

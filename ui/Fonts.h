@@ -3,7 +3,8 @@
 
 class QFont;
 
-namespace t7 {
+namespace t7
+{
 
 // "MS sans Serif", bold, 11 points: captions and labels.
 const QFont &boldFont();

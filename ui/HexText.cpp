@@ -1,6 +1,7 @@
 #include "HexText.h"
 
-namespace t7 {
+namespace t7
+{
 
 QString InsertHexSpaces(const QString &text)
 {

@@ -3,7 +3,8 @@
 
 #include <QString>
 
-namespace t7 {
+namespace t7
+{
 
 // One blank after every two characters; texts shorter than 3 give "".
 QString InsertHexSpaces(const QString &text);

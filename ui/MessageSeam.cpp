@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QMessageBox>
 
-namespace t7 {
-namespace {
+namespace t7
+{
+namespace
+{
 
-class BoxSink final : public MessageSink {
+class BoxSink final : public MessageSink
+{
 public:
     void show(BoxKind kind, QWidget *owner, const QString &text) override
     {
@@ -43,12 +46,24 @@ MessageSink *&currentSink()
 
 } // namespace
 
-void appBox(const QString &text) { currentSink()->show(BoxKind::Application, nullptr, text); }
+void appBox(const QString &text)
+{
+    currentSink()->show(BoxKind::Application, nullptr, text);
+}
 
-void panelBox(QWidget *owner, const QString &text) { currentSink()->show(BoxKind::Panel, owner, text); }
+void panelBox(QWidget *owner, const QString &text)
+{
+    currentSink()->show(BoxKind::Panel, owner, text);
+}
 
-bool question(QWidget *owner, const QString &text) { return currentSink()->ask(owner, text); }
+bool question(QWidget *owner, const QString &text)
+{
+    return currentSink()->ask(owner, text);
+}
 
-void setMessageSink(MessageSink *sink) { currentSink() = sink ? sink : defaultSink(); }
+void setMessageSink(MessageSink *sink)
+{
+    currentSink() = sink ? sink : defaultSink();
+}
 
 } // namespace t7

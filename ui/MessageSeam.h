@@ -6,7 +6,8 @@
 
 class QWidget;
 
-namespace t7 {
+namespace t7
+{
 
 enum class BoxKind {
     Application, // OK, caption "T7Demo", owned by the application
@@ -14,7 +15,8 @@ enum class BoxKind {
     Question,    // Yes / No, owned by the panel
 };
 
-class MessageSink {
+class MessageSink
+{
 public:
     virtual ~MessageSink() = default;
     virtual void show(BoxKind kind, QWidget *owner, const QString &text) = 0;

@@ -2,8 +2,10 @@
 
 #include <QDialog>
 
-namespace t7 {
-namespace {
+namespace t7
+{
+namespace
+{
 
 ModalRunner &runner()
 {
@@ -20,6 +22,9 @@ int runModal(QDialog &dialog)
     return dialog.exec();
 }
 
-void setModalRunner(ModalRunner replacement) { runner() = std::move(replacement); }
+void setModalRunner(ModalRunner replacement)
+{
+    runner() = std::move(replacement);
+}
 
 } // namespace t7

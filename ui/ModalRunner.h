@@ -6,7 +6,8 @@
 
 class QDialog;
 
-namespace t7 {
+namespace t7
+{
 
 // dialog.exec() unless a test installed its own runner.
 int runModal(QDialog &dialog);

@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // Collects the loader's one-time reports and restores the defaults afterwards.
-class LoaderTest : public ::testing::Test {
+class LoaderTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -130,7 +132,9 @@ struct SerialCase {
     std::vector<std::string> calls;
 };
 
-class GetCardSerialTest : public ::testing::TestWithParam<SerialCase> {};
+class GetCardSerialTest : public ::testing::TestWithParam<SerialCase>
+{
+};
 
 TEST_P(GetCardSerialTest, FollowsTheCascadeAndFallback)
 {
@@ -155,19 +159,49 @@ TEST_P(GetCardSerialTest, FollowsTheCascadeAndFallback)
     EXPECT_EQ(reader.calls(), c.calls);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GetCardSerialTest,
-    ::testing::Values(
-        SerialCase{"NoCard", 1, 0, 0, 0, 0, 0, "", 0xDEADBEEF, {"rz_card(7,1,*)"}},
-        SerialCase{"SingleSizeRepeatsTheSearch", 0, 1, 0, 0x0A1B2C3D, 0, 0x0A1B2C3D, "0A1B2C3D", 0x0A1B2C3D,
-                   {"rz_card(7,1,*)", "rz_anticoll2(7,0,*)", "rz_card(7,1,*)"}},
-        SerialCase{"RepeatedSearchFindsAnotherCard", 0, 1, 0, 0x11111111, 0, 0x22222222, "22222222", 0x22222222,
-                   {"rz_card(7,1,*)", "rz_anticoll2(7,0,*)", "rz_card(7,1,*)"}},
-        SerialCase{"RepeatedSearchFailsKeepsTheFirstText", 0, 1, 3, 0xCAFE0001, 0, 0, "CAFE0001", 0xCAFE0001,
-                   {"rz_card(7,1,*)", "rz_anticoll2(7,0,*)", "rz_card(7,1,*)"}},
-        SerialCase{"DoubleSizeGivesSixteenDigits", 0, 0, 0, 0x8804A1B2, 0xC3D4E5F6, 0, "8804A1B2C3D4E5F6",
-                   0x8804A1B2 ^ 0xC3D4E5F6,
-                   {"rz_card(7,1,*)", "rz_anticoll2(7,0,*)", "rz_select2(7,3285509622)"}}),
-    [](const ::testing::TestParamInfo<SerialCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, GetCardSerialTest,
+                         ::testing::Values(SerialCase{"NoCard", 1, 0, 0, 0, 0, 0, "", 0xDEADBEEF, {"rz_card(7,1,*)"}},
+                                           SerialCase{"SingleSizeRepeatsTheSearch",
+                                                      0,
+                                                      1,
+                                                      0,
+                                                      0x0A1B2C3D,
+                                                      0,
+                                                      0x0A1B2C3D,
+                                                      "0A1B2C3D",
+                                                      0x0A1B2C3D,
+                                                      {"rz_card(7,1,*)", "rz_anticoll2(7,0,*)", "rz_card(7,1,*)"}},
+                                           SerialCase{"RepeatedSearchFindsAnotherCard",
+                                                      0,
+                                                      1,
+                                                      0,
+                                                      0x11111111,
+                                                      0,
+                                                      0x22222222,
+                                                      "22222222",
+                                                      0x22222222,
+                                                      {"rz_card(7,1,*)", "rz_anticoll2(7,0,*)", "rz_card(7,1,*)"}},
+                                           SerialCase{"RepeatedSearchFailsKeepsTheFirstText",
+                                                      0,
+                                                      1,
+                                                      3,
+                                                      0xCAFE0001,
+                                                      0,
+                                                      0,
+                                                      "CAFE0001",
+                                                      0xCAFE0001,
+                                                      {"rz_card(7,1,*)", "rz_anticoll2(7,0,*)", "rz_card(7,1,*)"}},
+                                           SerialCase{
+                                               "DoubleSizeGivesSixteenDigits",
+                                               0,
+                                               0,
+                                               0,
+                                               0x8804A1B2,
+                                               0xC3D4E5F6,
+                                               0,
+                                               "8804A1B2C3D4E5F6",
+                                               0x8804A1B2 ^ 0xC3D4E5F6,
+                                               {"rz_card(7,1,*)", "rz_anticoll2(7,0,*)", "rz_select2(7,3285509622)"}}),
+                         [](const ::testing::TestParamInfo<SerialCase> &info) { return std::string(info.param.name); });
 
 } // namespace

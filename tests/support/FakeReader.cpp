@@ -4,8 +4,10 @@
 
 #include <sstream>
 
-namespace fake {
-namespace {
+namespace fake
+{
+namespace
+{
 
 FakeReader *g_current = nullptr;
 
@@ -45,8 +47,8 @@ void *resolve(const char *name)
 {
     if (!g_current || g_current->removed(name))
         return nullptr;
-#define FAKE_RESOLVE(entry)                                                                                          \
-    if (std::string(name) == #entry)                                                                                 \
+#define FAKE_RESOLVE(entry)                                                                                            \
+    if (std::string(name) == #entry)                                                                                   \
         return reinterpret_cast<void *>(&Thunk<PFN_##entry, kName_##entry>::call);
     QVD_FOR_EACH_ENTRY_POINT(FAKE_RESOLVE)
 #undef FAKE_RESOLVE
@@ -67,7 +69,10 @@ FakeReader::~FakeReader()
     g_current = nullptr;
 }
 
-FakeReader *FakeReader::current() { return g_current; }
+FakeReader *FakeReader::current()
+{
+    return g_current;
+}
 
 void FakeReader::returns(const std::string &name, int result)
 {

@@ -14,14 +14,16 @@
 #include <type_traits>
 #include <vector>
 
-namespace fake {
+namespace fake
+{
 
 template <typename Fn> struct Signature;
 template <typename R, typename... A> struct Signature<R (*)(A...)> {
     using Function = std::function<R(A...)>;
 };
 
-class FakeReader {
+class FakeReader
+{
 public:
     // Installs itself as the symbol resolver; the destructor removes it.
     FakeReader();

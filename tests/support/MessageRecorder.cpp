@@ -1,10 +1,17 @@
 #include "MessageRecorder.h"
 
-namespace fake {
+namespace fake
+{
 
-MessageRecorder::MessageRecorder() { t7::setMessageSink(this); }
+MessageRecorder::MessageRecorder()
+{
+    t7::setMessageSink(this);
+}
 
-MessageRecorder::~MessageRecorder() { t7::setMessageSink(nullptr); }
+MessageRecorder::~MessageRecorder()
+{
+    t7::setMessageSink(nullptr);
+}
 
 void MessageRecorder::show(t7::BoxKind kind, QWidget *owner, const QString &text)
 {

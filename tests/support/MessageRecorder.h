@@ -13,7 +13,8 @@
 
 class QWidget;
 
-namespace fake {
+namespace fake
+{
 
 struct Message {
     t7::BoxKind kind;
@@ -21,7 +22,8 @@ struct Message {
     QString text;
 };
 
-class MessageRecorder final : public t7::MessageSink {
+class MessageRecorder final : public t7::MessageSink
+{
 public:
     MessageRecorder();
     ~MessageRecorder() override;
