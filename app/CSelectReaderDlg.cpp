@@ -32,6 +32,10 @@ void CSelectReaderDlg::buildLayout()
     setObjectName(QStringLiteral("CSelectReaderDlg"));
     setWindowTitle(QStringLiteral("Select reader to operate"));
 
+    // Created first: Exit is the first tab stop and has the focus on opening.
+    exit_ = new QPushButton(QStringLiteral("Exit"), this);
+    exit_->setObjectName(QStringLiteral("exit"));
+
     count_ = new QLineEdit(this);
     count_->setObjectName(QStringLiteral("readerCount"));
     count_->setReadOnly(true);
@@ -58,9 +62,6 @@ void CSelectReaderDlg::buildLayout()
     list_->setIconSize(QSize(16, 16));
     list_->setAccessibleName(hint->text());
     list_->setMinimumSize(100 + 200 + 60 + 24, 160);
-
-    exit_ = new QPushButton(QStringLiteral("Exit"), this);
-    exit_->setObjectName(QStringLiteral("exit"));
 
     auto *top = new QHBoxLayout;
     top->addWidget(countLabel);

@@ -305,10 +305,9 @@ void CMifareOneRwDlg::selectOnly(QListWidget *list, int row)
 void CMifareOneRwDlg::onWrite()
 {
     fields_.read();
-    if (!block_) {
-        t7::appBox(QStringLiteral("Please choose a block from a sector list first!"));
+    // No line chosen yet: there is no block to write, and the panel has no message for it.
+    if (!block_)
         return;
-    }
     if (blockText_.size() < kBlockDigits) {
         t7::appBox(QStringLiteral("Length of chars inserted not enough!"));
         return;

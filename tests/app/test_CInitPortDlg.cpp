@@ -264,6 +264,16 @@ TEST(PortMapping, PortsBaudRatesAndNames)
     EXPECT_EQ(CInitPortDlg::portName(-1), "Port is opened");
 }
 
+TEST_F(PortTest, TabGoesPortBaudOkCancel)
+{
+    CInitPortDlg dialog;
+    QStringList order;
+    for (QWidget *w = dialog.nextInFocusChain(); w != &dialog; w = w->nextInFocusChain())
+        if (w->focusPolicy() & Qt::TabFocus)
+            order << w->objectName();
+    EXPECT_EQ(order, (QStringList{"portList", "baudList", "ok", "cancel"}));
+}
+
 TEST_F(PortTest, TheMenuVariantForgetsTheSerialLinkAndEveryVariantTheDeviceHandle)
 {
     t7::connection().serialLink = 1;

@@ -71,6 +71,17 @@ TEST_F(SelectReaderTest, ListsEveryRecordedReaderInTableOrder)
     EXPECT_TRUE(fake.calls().empty());
 }
 
+// The dialog's first tab stop is where the focus lands when it opens.
+TEST_F(SelectReaderTest, TabOrderStartsAtExitThenCountThenList)
+{
+    CSelectReaderDlg dialog;
+    QStringList order;
+    for (QWidget *w = dialog.nextInFocusChain(); w != &dialog; w = w->nextInFocusChain())
+        if (w->focusPolicy() & Qt::TabFocus)
+            order << w->objectName();
+    EXPECT_EQ(order, (QStringList{"exit", "readerCount", "readerList"}));
+}
+
 TEST_F(SelectReaderTest, DoubleClickMakesTheAnsweringReaderCurrent)
 {
     CSelectReaderDlg dialog;
