@@ -305,9 +305,10 @@ void CMifareOneRwDlg::selectOnly(QListWidget *list, int row)
 void CMifareOneRwDlg::onWrite()
 {
     fields_.read();
-    // No line chosen yet: there is no block to write, and the panel has no message for it.
-    if (!block_)
+    if (!block_) {
+        t7::appBox(QStringLiteral("Please choose a block from a sector list first!"));
         return;
+    }
     if (blockText_.size() < kBlockDigits) {
         t7::appBox(QStringLiteral("Length of chars inserted not enough!"));
         return;

@@ -239,13 +239,15 @@ TEST_F(MifareOneRwDlgTest, WriteRefusesTrailerShortTextAndNonHexText)
     EXPECT_EQ(fake.count("rz_write"), 0);
 }
 
-TEST_F(MifareOneRwDlgTest, WriteBeforeAnyLineWasChosenDoesNothingAndShowsNothing)
+TEST_F(MifareOneRwDlgTest, WriteBeforeAnyLineWasChosenIsRefusedWithoutReaderCalls)
 {
     blockEdit()->setText("00112233445566778899AABBCCDDEEFF");
     fake.clearCalls();
     click(QStringLiteral("write"));
     EXPECT_THAT(fake.calls(), IsEmpty());
-    EXPECT_THAT(boxes.texts(), IsEmpty());
+    ASSERT_EQ(boxes.messages().size(), 1u);
+    EXPECT_EQ(boxes.messages()[0].kind, t7::BoxKind::Application);
+    EXPECT_EQ(boxes.messages()[0].text, "Please choose a block from a sector list first!");
 }
 
 TEST_F(MifareOneRwDlgTest, UnselectingALineKeepsTheBlockLastChosen)
