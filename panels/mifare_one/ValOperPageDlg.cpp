@@ -162,6 +162,8 @@ void ValOperPageDlg::onSectorLeft()
     blockList_->setCurrentIndex(-1);
 }
 
+// Every handler stops when a field was refused: going on with the older values
+// would write a block or an amount the operator did not enter.
 bool ValOperPageDlg::sectorFitsCard() const
 {
     return sector_ <= (state().cardKind == t7::mifare::kCardKindS50 ? 15 : 39);
