@@ -227,21 +227,29 @@ void RwOperPageDlg::writeBlock(unsigned char *data)
         t7::appBox(QStringLiteral("Write") + QStringLiteral("data") + QStringLiteral(" failed!"));
 }
 
-void RwOperPageDlg::onWriteHex()
+// The checks both writes make before they convert their text.
+bool RwOperPageDlg::readyToWrite(const QLineEdit *edit, int minimumLength)
 {
     if (codeBlock_) {
         t7::appBox(QStringLiteral("This is the code block!"));
-        return;
+        return false;
     }
-    if (hexEdit_->text().size() < 32) {
+    if (edit->text().size() < minimumLength) {
         t7::appBox(QStringLiteral("Length of chars inserted not enough!"));
-        return;
+        return false;
     }
     fields_.read();
     if (blockOutOfRange()) {
         t7::appBox(QStringLiteral("block is out of range!"));
-        return;
+        return false;
     }
+    return true;
+}
+
+void RwOperPageDlg::onWriteHex()
+{
+    if (!readyToWrite(hexEdit_, 32))
+        return;
     unsigned char data[16] = {};
     if (!t7::mifare::HexTextToBytes(hexText_.left(32), data, 16)) {
         t7::appBox(QStringLiteral("Input data is incorrect!"));
@@ -252,19 +260,8 @@ void RwOperPageDlg::onWriteHex()
 
 void RwOperPageDlg::onWriteAscii()
 {
-    if (codeBlock_) {
-        t7::appBox(QStringLiteral("This is the code block!"));
+    if (!readyToWrite(textEdit_, 16))
         return;
-    }
-    if (textEdit_->text().size() < 16) {
-        t7::appBox(QStringLiteral("Length of chars inserted not enough!"));
-        return;
-    }
-    fields_.read();
-    if (blockOutOfRange()) {
-        t7::appBox(QStringLiteral("block is out of range!"));
-        return;
-    }
     unsigned char data[16] = {};
     const QByteArray bytes = text_.left(16).toLatin1();
     std::memcpy(data, bytes.constData(), std::min<std::size_t>(bytes.size(), sizeof data));

@@ -35,6 +35,7 @@ private:
     // The first block of the verified sector.
     static int firstBlockOfVerifiedSector();
     bool blockOutOfRange() const;
+    bool readyToWrite(const QLineEdit *edit, int minimumLength);
     void showReadBlock(const unsigned char *data);
     void setWritable(bool writable);
     void writeBlock(unsigned char *data);
