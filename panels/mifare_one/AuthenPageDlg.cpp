@@ -3,6 +3,7 @@
 #include "ConnectionState.h"
 #include "Fonts.h"
 #include "HexEdits.h"
+#include "KeyChoice.h"
 #include "MessageSeam.h"
 #include "MifareOne.h"
 
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <tuple>
 
 AuthenPageDlg::AuthenPageDlg(QWidget *parent) : CMifarePage(QStringLiteral("Verify Key"), parent)
 {
@@ -28,17 +30,12 @@ void AuthenPageDlg::buildControls()
 {
     auto *keyType = new QGroupBox(this);
     keyType->setObjectName(QStringLiteral("keyTypeGroup"));
-    keyA_ = new QRadioButton(QStringLiteral("KeyA"), keyType);
-    keyA_->setObjectName(QStringLiteral("keyA"));
-    keyB_ = new QRadioButton(QStringLiteral("KeyB"), keyType);
-    keyB_->setObjectName(QStringLiteral("keyB"));
+    std::tie(keyA_, keyB_) = t7::mifare::makeKeyTypeButtons(keyType);
     auto *keyRow = new QHBoxLayout(keyType);
     keyRow->addWidget(keyA_);
     keyRow->addWidget(keyB_);
 
-    keySet_ = new QComboBox(this);
-    keySet_->setObjectName(QStringLiteral("keySet"));
-    keySet_->addItems({QStringLiteral("第一套密码"), QStringLiteral("第二套密码"), QStringLiteral("第三套密码")});
+    keySet_ = t7::mifare::makeKeySetSelector(this);
     keySetLabel_ = captionLabel(QStringLiteral("Key-Serial Select:"), keySet_, "keySetLabel");
     keySet_->setVisible(false);
     keySetLabel_->setVisible(false);

@@ -4,6 +4,7 @@
 #include "ColoredControls.h"
 #include "ConnectionState.h"
 #include "Fonts.h"
+#include "KeyChoice.h"
 #include "MifareOne.h"
 
 #include <QCloseEvent>
@@ -17,6 +18,7 @@
 #include <QRadioButton>
 
 #include <cstdio>
+#include <tuple>
 
 using t7::mifare::kCardKindS50;
 using t7::mifare::kCardKindS70;
@@ -93,17 +95,12 @@ void AutoTestPageDlg::buildControls()
     serialLabel_->setObjectName(QStringLiteral("serialLabel"));
     serialCaption_ = captionLabel(QStringLiteral("Card Serial Number:"), serialLabel_, "serialCaption");
 
-    keySet_ = new QComboBox(this);
-    keySet_->setObjectName(QStringLiteral("keySet"));
-    keySet_->addItems({QStringLiteral("第一套密码"), QStringLiteral("第二套密码"), QStringLiteral("第三套密码")});
+    keySet_ = t7::mifare::makeKeySetSelector(this);
     keySetLabel_ = captionLabel(QStringLiteral("密码套选择："), keySet_, "keySetLabel");
     keySet_->setVisible(false);
     keySetLabel_->setVisible(false);
 
-    keyA_ = new QRadioButton(QStringLiteral("KeyA"), this);
-    keyA_->setObjectName(QStringLiteral("keyA"));
-    keyB_ = new QRadioButton(QStringLiteral("KeyB"), this);
-    keyB_->setObjectName(QStringLiteral("keyB"));
+    std::tie(keyA_, keyB_) = t7::mifare::makeKeyTypeButtons(this);
 
     resultList_ = new QListWidget(this);
     resultList_->setObjectName(QStringLiteral("resultList"));

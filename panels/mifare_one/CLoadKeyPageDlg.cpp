@@ -2,6 +2,7 @@
 
 #include "ColoredControls.h"
 #include "ConnectionState.h"
+#include "KeyChoice.h"
 #include "MessageSeam.h"
 #include "MifareOne.h"
 
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 namespace
 {
@@ -66,14 +68,9 @@ void CLoadKeyPageDlg::buildControls()
     keyList_->setFixedHeight(lineHeight * kRows + 2 * keyList_->frameWidth() + 2);
     keyList_->setMinimumWidth(keyList_->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000000")) + 12);
 
-    keyA_ = new QRadioButton(QStringLiteral("KeyA"), this);
-    keyA_->setObjectName(QStringLiteral("keyA"));
-    keyB_ = new QRadioButton(QStringLiteral("KeyB"), this);
-    keyB_->setObjectName(QStringLiteral("keyB"));
+    std::tie(keyA_, keyB_) = t7::mifare::makeKeyTypeButtons(this);
 
-    keySet_ = new QComboBox(this);
-    keySet_->setObjectName(QStringLiteral("keySet"));
-    keySet_->addItems({QStringLiteral("第一套密码"), QStringLiteral("第二套密码"), QStringLiteral("第三套密码")});
+    keySet_ = t7::mifare::makeKeySetSelector(this);
     keySet_->setCurrentIndex(0);
     keySet_->setVisible(false);
 

@@ -3,6 +3,7 @@
 #include "CardSerial.h"
 #include "ConnectionState.h"
 #include "HexEdits.h"
+#include "KeyChoice.h"
 #include "MessageSeam.h"
 #include "MifareOne.h"
 
@@ -19,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include <cstring>
+#include <tuple>
 
 namespace
 {
@@ -81,10 +83,7 @@ void CMifareOneRwDlg::buildLayout()
     }
     boxes->addStretch();
 
-    keyA_ = new QRadioButton(QStringLiteral("KeyA"), this);
-    keyA_->setObjectName(QStringLiteral("keyA"));
-    keyB_ = new QRadioButton(QStringLiteral("KeyB"), this);
-    keyB_->setObjectName(QStringLiteral("keyB"));
+    std::tie(keyA_, keyB_) = t7::mifare::makeKeyTypeButtons(this);
     read_ = new QPushButton(QStringLiteral("Read"), this);
     read_->setObjectName(QStringLiteral("read"));
     exit_ = new QPushButton(QStringLiteral("Exit"), this);

@@ -4,6 +4,7 @@
 #include "ColoredControls.h"
 #include "ConnectionState.h"
 #include "HexEdits.h"
+#include "KeyChoice.h"
 #include "MessageSeam.h"
 #include "MifareOne.h"
 
@@ -20,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include <cstring>
+#include <tuple>
 
 namespace
 {
@@ -61,16 +63,11 @@ void CS70EasyDlg::buildLayout()
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     const QFontMetrics metrics(fixed);
 
-    keySetBox_ = new QComboBox(this);
-    keySetBox_->setObjectName(QStringLiteral("keySet"));
-    keySetBox_->addItems({QStringLiteral("第一套密码"), QStringLiteral("第二套密码"), QStringLiteral("第三套密码")});
+    keySetBox_ = t7::mifare::makeKeySetSelector(this);
     auto *keySetLabel = new QLabel(QStringLiteral("Key Serial:"), this);
     keySetLabel->setObjectName(QStringLiteral("keySetLabel"));
     keySetLabel->setBuddy(keySetBox_);
-    keyA_ = new QRadioButton(QStringLiteral("KeyA"), this);
-    keyA_->setObjectName(QStringLiteral("keyA"));
-    keyB_ = new QRadioButton(QStringLiteral("KeyB"), this);
-    keyB_->setObjectName(QStringLiteral("keyB"));
+    std::tie(keyA_, keyB_) = t7::mifare::makeKeyTypeButtons(this);
 
     sectorBox_ = new QComboBox(this);
     sectorBox_->setObjectName(QStringLiteral("sector"));

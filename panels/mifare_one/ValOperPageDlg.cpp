@@ -5,6 +5,7 @@
 #include "ConnectionState.h"
 #include "Fonts.h"
 #include "HexEdits.h"
+#include "KeyChoice.h"
 #include "MessageSeam.h"
 #include "MifareOne.h"
 
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <tuple>
 
 using t7::mifare::state;
 
@@ -48,10 +50,7 @@ void ValOperPageDlg::buildControls()
 {
     auto *keyType = new QGroupBox(this);
     keyType->setObjectName(QStringLiteral("keyTypeGroup"));
-    keyA_ = new QRadioButton(QStringLiteral("KeyA"), keyType);
-    keyA_->setObjectName(QStringLiteral("keyA"));
-    keyB_ = new QRadioButton(QStringLiteral("KeyB"), keyType);
-    keyB_->setObjectName(QStringLiteral("keyB"));
+    std::tie(keyA_, keyB_) = t7::mifare::makeKeyTypeButtons(keyType);
     auto *keyRow = new QHBoxLayout(keyType);
     keyRow->addWidget(keyA_);
     keyRow->addWidget(keyB_);
