@@ -20,17 +20,13 @@
 #include <cstdio>
 #include <tuple>
 
+using t7::mifare::deviceHandle;
 using t7::mifare::kCardKindS50;
 using t7::mifare::kCardKindS70;
 using t7::mifare::state;
 
 namespace
 {
-
-int deviceHandle()
-{
-    return t7::connection().deviceHandle;
-}
 
 std::string serialText(unsigned int serial)
 {

@@ -22,6 +22,7 @@
 #include <cstring>
 #include <tuple>
 
+using t7::mifare::deviceHandle;
 namespace
 {
 
@@ -46,11 +47,6 @@ QString readError(int sector)
 QString readErrorWithReason(int sector, const QString &reason)
 {
     return readError(sector) + QStringLiteral("Reason") + QStringLiteral(":") + reason;
-}
-
-int deviceHandle()
-{
-    return t7::connection().deviceHandle;
 }
 
 } // namespace

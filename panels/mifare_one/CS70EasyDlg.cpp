@@ -23,6 +23,7 @@
 #include <cstring>
 #include <tuple>
 
+using t7::mifare::deviceHandle;
 namespace
 {
 
@@ -30,11 +31,6 @@ constexpr int kBlockDigits = 32;
 constexpr int kSectorCount = 40;
 constexpr int kFirstS70Sector = 32;
 constexpr int kMaxLines = 16;
-
-int deviceHandle()
-{
-    return t7::connection().deviceHandle;
-}
 
 QString joinedBlockNumbers(int firstBlock, int count, int width)
 {

@@ -14,20 +14,12 @@
 
 #include <cstdlib>
 
+using t7::mifare::asByte;
+using t7::mifare::deviceHandle;
 using t7::mifare::state;
 
 namespace
 {
-
-int deviceHandle()
-{
-    return t7::connection().deviceHandle;
-}
-
-unsigned char asByte(int value)
-{
-    return static_cast<unsigned char>(value);
-}
 
 void fillSectors(QComboBox *list, int count)
 {

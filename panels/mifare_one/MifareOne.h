@@ -2,6 +2,8 @@
 // state, the key mode and the card access sequence.
 #pragma once
 
+#include "ConnectionState.h"
+
 #include <QString>
 
 #include <atomic>
@@ -20,6 +22,18 @@ struct SharedState {
     std::atomic<int> verifiedSector{0};
 };
 SharedState &state();
+
+// The current reader, as every Mifare One panel passes it first.
+inline int deviceHandle()
+{
+    return t7::connection().deviceHandle;
+}
+
+// Block, sector and key-mode numbers travel to the reader as single bytes.
+inline unsigned char asByte(int value)
+{
+    return static_cast<unsigned char>(value);
+}
 
 // Layout: sectors 0-31 hold 4 blocks, sectors 32-39 (S70) 16 blocks.
 int sectorOfBlock(int block);

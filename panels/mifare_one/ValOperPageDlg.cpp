@@ -21,22 +21,9 @@
 #include <QSignalBlocker>
 #include <tuple>
 
+using t7::mifare::asByte;
+using t7::mifare::deviceHandle;
 using t7::mifare::state;
-
-namespace
-{
-
-int deviceHandle()
-{
-    return t7::connection().deviceHandle;
-}
-
-unsigned char asByte(int value)
-{
-    return static_cast<unsigned char>(value);
-}
-
-} // namespace
 
 ValOperPageDlg::ValOperPageDlg(QWidget *parent) : CMifarePage(QStringLiteral("Value Operate"), parent)
 {
