@@ -1,6 +1,6 @@
-#include "CAboutDlg.h"
+#include "app/CAboutDlg.h"
 
-#include "Icons.h"
+#include "app/Icons.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

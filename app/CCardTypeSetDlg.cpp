@@ -1,8 +1,8 @@
-#include "CCardTypeSetDlg.h"
+#include "app/CCardTypeSetDlg.h"
 
-#include "ColoredControls.h"
-#include "ConnectionState.h"
-#include "Fonts.h"
+#include "reader/ConnectionState.h"
+#include "ui/ColoredControls.h"
+#include "ui/Fonts.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 // "Card type setting": switches the reader's contactless protocol.
 #pragma once
 
-#include "QvdLibrary.h"
+#include "reader/QvdLibrary.h"
 
 #include <QDialog>
 

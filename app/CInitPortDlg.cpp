@@ -1,12 +1,12 @@
-#include "CInitPortDlg.h"
+#include "app/CInitPortDlg.h"
 
-#include "CSelectReaderDlg.h"
-#include "ConnectionState.h"
-#include "MessageSeam.h"
-#include "ModalRunner.h"
-#include "PanelDispatch.h"
-#include "ReaderFamily.h"
-#include "StatusPanes.h"
+#include "app/CSelectReaderDlg.h"
+#include "app/PanelDispatch.h"
+#include "app/StatusPanes.h"
+#include "reader/ConnectionState.h"
+#include "reader/ReaderFamily.h"
+#include "ui/MessageSeam.h"
+#include "ui/ModalRunner.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

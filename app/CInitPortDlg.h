@@ -2,7 +2,7 @@
 // and makes the last one current.
 #pragma once
 
-#include "QvdLibrary.h"
+#include "reader/QvdLibrary.h"
 
 #include <QDialog>
 

@@ -1,16 +1,16 @@
-#include "CMainFrame.h"
+#include "app/CMainFrame.h"
 
-#include "CAboutDlg.h"
-#include "CInitPortDlg.h"
-#include "CQvd50View.h"
-#include "CReaderVersionDlg.h"
-#include "CSelectReaderDlg.h"
-#include "ConnectionState.h"
-#include "Fonts.h"
-#include "KeyFile.h"
-#include "MessageSeam.h"
-#include "ModalRunner.h"
-#include "PanelDispatch.h"
+#include "app/CAboutDlg.h"
+#include "app/CInitPortDlg.h"
+#include "app/CQvd50View.h"
+#include "app/CReaderVersionDlg.h"
+#include "app/CSelectReaderDlg.h"
+#include "app/PanelDispatch.h"
+#include "reader/ConnectionState.h"
+#include "reader/KeyFile.h"
+#include "ui/Fonts.h"
+#include "ui/MessageSeam.h"
+#include "ui/ModalRunner.h"
 
 #include <QAction>
 #include <QGuiApplication>

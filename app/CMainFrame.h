@@ -2,9 +2,9 @@
 // commands; its client area is the view.
 #pragma once
 
-#include "Icons.h"
-#include "QvdLibrary.h"
-#include "StatusPanes.h"
+#include "app/Icons.h"
+#include "app/StatusPanes.h"
+#include "reader/QvdLibrary.h"
 
 #include <QMainWindow>
 

@@ -1,14 +1,14 @@
-#include "COperTreeDlg.h"
+#include "app/COperTreeDlg.h"
 
-#include "CInitPortDlg.h"
-#include "ColoredControls.h"
-#include "ConnectionState.h"
-#include "DialogLook.h"
-#include "Fonts.h"
-#include "Icons.h"
-#include "MessageSeam.h"
-#include "ModalRunner.h"
-#include "PanelDispatch.h"
+#include "app/CInitPortDlg.h"
+#include "app/Icons.h"
+#include "app/PanelDispatch.h"
+#include "reader/ConnectionState.h"
+#include "ui/ColoredControls.h"
+#include "ui/DialogLook.h"
+#include "ui/Fonts.h"
+#include "ui/MessageSeam.h"
+#include "ui/ModalRunner.h"
 
 #include <QKeyEvent>
 #include <QTreeWidget>

@@ -1,11 +1,11 @@
-#include "CQvd50App.h"
+#include "app/CQvd50App.h"
 
-#include "CMainFrame.h"
-#include "CardSerial.h"
-#include "DialogLook.h"
-#include "Icons.h"
-#include "MessageSeam.h"
-#include "QvdLibrary.h"
+#include "app/CMainFrame.h"
+#include "app/Icons.h"
+#include "reader/CardSerial.h"
+#include "reader/QvdLibrary.h"
+#include "ui/DialogLook.h"
+#include "ui/MessageSeam.h"
 
 const char *const CQvd50App::kTitle = "KORVANE T7 IC-CARD Reader Software";
 

@@ -1,6 +1,6 @@
-#include "CQvd50View.h"
+#include "app/CQvd50View.h"
 
-#include "COperTreeDlg.h"
+#include "app/COperTreeDlg.h"
 
 #include <QResizeEvent>
 

@@ -1,8 +1,8 @@
-#include "CReaderVersionDlg.h"
+#include "app/CReaderVersionDlg.h"
 
-#include "ColoredControls.h"
-#include "ConnectionState.h"
-#include "Fonts.h"
+#include "reader/ConnectionState.h"
+#include "ui/ColoredControls.h"
+#include "ui/Fonts.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 // "Version of reader": the current reader's version text.
 #pragma once
 
-#include "QvdLibrary.h"
+#include "reader/QvdLibrary.h"
 
 #include <QDialog>
 

@@ -1,9 +1,9 @@
-#include "CSelectReaderDlg.h"
+#include "app/CSelectReaderDlg.h"
 
-#include "ConnectionState.h"
-#include "Icons.h"
-#include "MessageSeam.h"
-#include "StatusPanes.h"
+#include "app/Icons.h"
+#include "app/StatusPanes.h"
+#include "reader/ConnectionState.h"
+#include "ui/MessageSeam.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

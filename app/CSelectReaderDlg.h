@@ -2,7 +2,7 @@
 // makes one of them current.
 #pragma once
 
-#include "QvdLibrary.h"
+#include "reader/QvdLibrary.h"
 
 #include <QDialog>
 

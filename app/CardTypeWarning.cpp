@@ -1,7 +1,7 @@
-#include "CardTypeWarning.h"
+#include "app/CardTypeWarning.h"
 
-#include "ConnectionState.h"
-#include "MessageSeam.h"
+#include "reader/ConnectionState.h"
+#include "ui/MessageSeam.h"
 
 namespace t7
 {

@@ -1,4 +1,4 @@
-#include "Icons.h"
+#include "app/Icons.h"
 
 // The images are compiled into the static library; this reference keeps them
 // linked in and registered.

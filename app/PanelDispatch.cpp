@@ -1,13 +1,13 @@
-#include "PanelDispatch.h"
+#include "app/PanelDispatch.h"
 
-#include "CCardTypeSetDlg.h"
-#include "CIdCardDlg.h"
-#include "CMifareOneDlg.h"
-#include "CMifareOneRwDlg.h"
-#include "CS70EasyDlg.h"
-#include "CardTypeWarning.h"
-#include "ConnectionState.h"
-#include "ModalRunner.h"
+#include "app/CCardTypeSetDlg.h"
+#include "app/CardTypeWarning.h"
+#include "panels/mifare_one/CIdCardDlg.h"
+#include "panels/mifare_one/CMifareOneDlg.h"
+#include "panels/mifare_one/CMifareOneRwDlg.h"
+#include "panels/mifare_one/CS70EasyDlg.h"
+#include "reader/ConnectionState.h"
+#include "ui/ModalRunner.h"
 
 namespace t7
 {

@@ -1,4 +1,4 @@
-#include "StatusPanes.h"
+#include "app/StatusPanes.h"
 
 namespace t7
 {

@@ -1,4 +1,4 @@
-#include "CQvd50App.h"
+#include "app/CQvd50App.h"
 
 int main(int argc, char **argv)
 {

@@ -1,11 +1,11 @@
 // Auto Test against the simulated reader: how many card passes per second the
 // page's worker achieves compared with the same reader calls made directly
 // (the baseline, same run), and how long the UI event loop waits meanwhile.
-#include "AutoTestPageDlg.h"
-#include "CardSerial.h"
-#include "ConnectionState.h"
-#include "MifareOne.h"
-#include "QvdLibrary.h"
+#include "panels/mifare_one/AutoTestPageDlg.h"
+#include "panels/mifare_one/MifareOne.h"
+#include "reader/CardSerial.h"
+#include "reader/ConnectionState.h"
+#include "reader/QvdLibrary.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // How much a simulated block read costs compared with the cheapest call:
 // reading all 64 blocks of an S50 against 64 rz_getver calls, same library,
 // same run. Prints the ratio; asserts nothing.
-#include "qvd_api.h"
+#include "reader/qvd_api.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "CardSerial.h"
+#include "reader/CardSerial.h"
 
-#include "QvdLibrary.h"
+#include "reader/QvdLibrary.h"
 
 namespace t7
 {

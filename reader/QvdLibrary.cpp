@@ -1,4 +1,4 @@
-#include "QvdLibrary.h"
+#include "reader/QvdLibrary.h"
 
 #include <dlfcn.h>
 

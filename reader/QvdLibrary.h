@@ -1,7 +1,7 @@
 // Loading libqvd.so and calling its entry points safely.
 #pragma once
 
-#include "qvd_api.h"
+#include "reader/qvd_api.h"
 
 #include <functional>
 #include <memory>

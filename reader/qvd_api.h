@@ -178,8 +178,9 @@ QVD_EXPORT int hex_a(char *text, unsigned char *bytes, int digits);
 /* Every entry point by name, for the tables and tools that treat them alike. */
 #define QVD_FOR_EACH_ENTRY_POINT(X)                                                                                    \
     X(rz_init)                                                                                                         \
-    X(rz_exit) X(rz_getver) X(rz_beep) X(rz_config_card) X(rz_reset) X(rz_request) X(rz_card) X(rz_anticoll) X(        \
-        rz_select) X(rz_anticoll2) X(rz_select2) X(rz_halt) X(rz_load_key) X(rz_authentication) X(rz_read) X(rz_write) \
+    X(rz_exit)                                                                                                         \
+    X(rz_getver) X(rz_beep) X(rz_config_card) X(rz_reset) X(rz_request) X(rz_card) X(rz_anticoll) X(rz_select) X(      \
+        rz_anticoll2) X(rz_select2) X(rz_halt) X(rz_load_key) X(rz_authentication) X(rz_read) X(rz_write)              \
         X(rz_read_S70) X(rz_write_S70) X(rz_initval) X(rz_readval) X(rz_increment) X(rz_decrement) X(rz_transfer) X(   \
             rz_restore) X(rz_changeb3) X(rz_read_SerialNumberID) X(rz_request_ultralt) X(rz_anticall_ultralt)          \
             X(rz_select_ultralt) X(rz_read_ultralt) X(rz_write_ultralt) X(rz_halt_ultralt) X(rz_ultralt_C_authen) X(   \
@@ -191,25 +192,22 @@ QVD_EXPORT int hex_a(char *text, unsigned char *bytes, int digits);
                             rz_MFPlusL3_WriteWithPlain) X(rz_MFPlusL3_ReadWithEncrypt) X(rz_MFPlusL3_WriteWithEncrypt) \
                             X(rz_MFPlusL3_UpdateKey) X(rz_MFPlusL3_InitVal) X(rz_MFPlusL3_ReadVal) X(                  \
                                 rz_MFPlusL3_Increment) X(rz_MFPlusL3_Decrement) X(rz_inventory) X(rz_get_systeminfo)   \
-                                X(rz_readblock) X(rz_writeblock) X(rz_lock_block) X(rz_write_afi) X(rz_lock_afi)       \
-                                    X(rz_write_dsfid) X(rz_lock_dsfid) X(rz_get_securityinfo) X(rz_reset_to_ready) X(  \
-                                        rz_select_uid) X(rz_stay_quiet) X(rz_check_at) X(rz_changekey_at)              \
-                                        X(rz_CommandLink_at) X(rz_read_at) X(rz_write_at) X(rz_lock_at) X(rz_count_at) \
-                                            X(rz_halt_at) X(rz_cntReadError_4442) X(rz_authentikey_4442)               \
-                                                X(rz_changkey_4442) X(rz_read_4442) X(rz_write_4442)                   \
-                                                    X(rz_getProtectData_4442) X(rz_setProtectData_4442)                \
-                                                        X(rz_authentikey_4428) X(rz_changkey_4428) X(rz_read_4428)     \
-                                                            X(rz_write_4428) X(rz_getProtectData_4428)                 \
-                                                                X(rz_setProtectData_4428) X(rz_check_24c64)            \
-                                                                    X(rz_read_24c64) X(rz_write_24c64) X(rz_setcpu) X( \
-                                                                        rz_cpureset) X(rz_setcpupara) X(rz_cpuapdu)    \
-                                                                        X(rz_cpudown) X(rz_ctl_mode) X(rz_disp_mode)   \
-                                                                            X(rz_settime) X(rz_LED_disp8)              \
-                                                                                X(rz_lcd_setbright) X(rz_lcd_dispstr)  \
-                                                                                    X(rz_lcd_dispclear)                \
-                                                                                        X(rz_srd_eeprom)               \
-                                                                                            X(rz_swr_eeprom) X(rz_des) \
-                                                                                                X(a_hex) X(hex_a)
+                                X(rz_readblock) X(rz_writeblock) X(rz_lock_block) X(rz_write_afi) X(rz_lock_afi) X(    \
+                                    rz_write_dsfid) X(rz_lock_dsfid) X(rz_get_securityinfo) X(rz_reset_to_ready)       \
+                                    X(rz_select_uid) X(rz_stay_quiet) X(rz_check_at) X(rz_changekey_at) X(             \
+                                        rz_CommandLink_at) X(rz_read_at) X(rz_write_at) X(rz_lock_at) X(rz_count_at)   \
+                                        X(rz_halt_at) X(rz_cntReadError_4442) X(rz_authentikey_4442) X(                \
+                                            rz_changkey_4442) X(rz_read_4442) X(rz_write_4442)                         \
+                                            X(rz_getProtectData_4442) X(rz_setProtectData_4442) X(rz_authentikey_4428) \
+                                                X(rz_changkey_4428) X(rz_read_4428) X(rz_write_4428)                   \
+                                                    X(rz_getProtectData_4428) X(rz_setProtectData_4428)                \
+                                                        X(rz_check_24c64) X(rz_read_24c64) X(rz_write_24c64)           \
+                                                            X(rz_setcpu) X(rz_cpureset) X(rz_setcpupara) X(rz_cpuapdu) \
+                                                                X(rz_cpudown) X(rz_ctl_mode) X(rz_disp_mode)           \
+                                                                    X(rz_settime) X(rz_LED_disp8) X(rz_lcd_setbright)  \
+                                                                        X(rz_lcd_dispstr) X(rz_lcd_dispclear)          \
+                                                                            X(rz_srd_eeprom) X(rz_swr_eeprom)          \
+                                                                                X(rz_des) X(a_hex) X(hex_a)
 
 /* A function-pointer type for each entry point: PFN_rz_read and so on. */
 #ifdef __cplusplus

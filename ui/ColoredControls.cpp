@@ -1,6 +1,6 @@
-#include "ColoredControls.h"
+#include "ui/ColoredControls.h"
 
-#include "DialogLook.h"
+#include "ui/DialogLook.h"
 
 #include <QPalette>
 

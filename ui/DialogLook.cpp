@@ -1,4 +1,4 @@
-#include "DialogLook.h"
+#include "ui/DialogLook.h"
 
 #include <QApplication>
 #include <QPalette>

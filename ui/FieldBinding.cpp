@@ -1,6 +1,6 @@
-#include "FieldBinding.h"
+#include "ui/FieldBinding.h"
 
-#include "MessageSeam.h"
+#include "ui/MessageSeam.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

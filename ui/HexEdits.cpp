@@ -1,6 +1,6 @@
-#include "HexEdits.h"
+#include "ui/HexEdits.h"
 
-#include "MessageSeam.h"
+#include "ui/MessageSeam.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,4 +1,4 @@
-#include "InPlaceLineEditor.h"
+#include "ui/InPlaceLineEditor.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -12,14 +12,36 @@ namespace t7
 InPlaceLineEditor::InPlaceLineEditor(QListWidget *list, QLineEdit *edit, QObject *parent)
     : QObject(parent), list_(list), edit_(edit)
 {
-    edit_->setParent(list_->viewport());
+    // A sibling of the list, not a child of its viewport: assistive technology
+    // sees a list's items but never the widgets inside its viewport.
+    edit_->setParent(hostOf(list_));
     edit_->setFrame(false);
     edit_->hide();
     edit_->installEventFilter(this);
+    list_->installEventFilter(this);
     list_->viewport()->installEventFilter(this);
     connect(edit_, &QLineEdit::textEdited, this, &InPlaceLineEditor::onTextEdited);
     // The line moves when the list scrolls; the edit follows it.
     connect(list_->verticalScrollBar(), &QScrollBar::valueChanged, this, &InPlaceLineEditor::placeOverRow);
+    connect(list_->horizontalScrollBar(), &QScrollBar::valueChanged, this, &InPlaceLineEditor::placeOverRow);
+}
+
+QWidget *InPlaceLineEditor::hostOf(QListWidget *list)
+{
+    return list->parentWidget() ? list->parentWidget() : list;
+}
+
+QRect InPlaceLineEditor::rowRectInHost(int row) const
+{
+    QListWidgetItem *item = list_->item(row);
+    if (!item)
+        return {};
+    QWidget *viewport = list_->viewport();
+    // Only the part of the line the list shows: never over its neighbours.
+    const QRect visible = list_->visualItemRect(item) & viewport->rect();
+    if (visible.isEmpty())
+        return {};
+    return QRect(viewport->mapTo(edit_->parentWidget(), visible.topLeft()), visible.size());
 }
 
 bool InPlaceLineEditor::open(int row)
@@ -90,8 +112,8 @@ bool InPlaceLineEditor::isOpen() const
 
 void InPlaceLineEditor::placeOverRow()
 {
-    if (QListWidgetItem *item = list_->item(row_))
-        edit_->setGeometry(list_->visualItemRect(item));
+    if (list_->item(row_))
+        edit_->setGeometry(rowRectInHost(row_));
 }
 
 void InPlaceLineEditor::onEditLeft()
@@ -131,7 +153,8 @@ bool InPlaceLineEditor::eventFilter(QObject *watched, QEvent *event)
                 return true;
             }
         }
-    } else if (watched == list_->viewport() && event->type() == QEvent::Resize && isOpen()) {
+    } else if ((watched == list_ || watched == list_->viewport()) && isOpen() &&
+               (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
         placeOverRow();
     }
     return QObject::eventFilter(watched, event);

@@ -4,12 +4,14 @@
 #pragma once
 
 #include <QObject>
+#include <QRect>
 #include <QString>
 
 #include <functional>
 
 class QLineEdit;
 class QListWidget;
+class QWidget;
 
 namespace t7
 {
@@ -18,7 +20,8 @@ class InPlaceLineEditor : public QObject
 {
     Q_OBJECT
 public:
-    // The edit becomes a hidden child of the list's viewport.
+    // The edit becomes a hidden sibling of the list (a child of the list's
+    // parent), laid over the line while open.
     InPlaceLineEditor(QListWidget *list, QLineEdit *edit, QObject *parent = nullptr);
 
     // Decides whether a text the edit was left with may go back into the line;
@@ -62,7 +65,11 @@ signals:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+    // Where row's visible part lies in the edit's parent; empty when hidden.
+    QRect rowRectInHost(int row) const;
+
 private:
+    static QWidget *hostOf(QListWidget *list);
     void placeOverRow();
     void onEditLeft();
     void onTextEdited(const QString &text);

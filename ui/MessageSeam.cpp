@@ -1,4 +1,4 @@
-#include "MessageSeam.h"
+#include "ui/MessageSeam.h"
 
 #include <QApplication>
 #include <QMessageBox>

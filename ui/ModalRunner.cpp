@@ -1,4 +1,4 @@
-#include "ModalRunner.h"
+#include "ui/ModalRunner.h"
 
 #include <QDialog>
 

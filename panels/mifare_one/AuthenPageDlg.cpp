@@ -1,11 +1,11 @@
-#include "AuthenPageDlg.h"
+#include "panels/mifare_one/AuthenPageDlg.h"
 
-#include "ConnectionState.h"
-#include "Fonts.h"
-#include "HexEdits.h"
-#include "KeyChoice.h"
-#include "MessageSeam.h"
-#include "MifareOne.h"
+#include "panels/mifare_one/KeyChoice.h"
+#include "panels/mifare_one/MifareOne.h"
+#include "reader/ConnectionState.h"
+#include "ui/Fonts.h"
+#include "ui/HexEdits.h"
+#include "ui/MessageSeam.h"
 
 #include <QComboBox>
 #include <QGridLayout>

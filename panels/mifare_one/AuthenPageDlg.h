@@ -2,9 +2,9 @@
 // remembers the success for the Read and write page.
 #pragma once
 
-#include "CMifarePage.h"
-#include "FieldBinding.h"
-#include "QvdLibrary.h"
+#include "panels/mifare_one/CMifarePage.h"
+#include "reader/QvdLibrary.h"
+#include "ui/FieldBinding.h"
 
 class CDecEdit;
 class QComboBox;

@@ -1,11 +1,11 @@
-#include "AutoTestPageDlg.h"
+#include "panels/mifare_one/AutoTestPageDlg.h"
 
-#include "CardSerial.h"
-#include "ColoredControls.h"
-#include "ConnectionState.h"
-#include "Fonts.h"
-#include "KeyChoice.h"
-#include "MifareOne.h"
+#include "panels/mifare_one/KeyChoice.h"
+#include "panels/mifare_one/MifareOne.h"
+#include "reader/CardSerial.h"
+#include "reader/ConnectionState.h"
+#include "ui/ColoredControls.h"
+#include "ui/Fonts.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -3,9 +3,9 @@
 // on a worker thread until stopped.
 #pragma once
 
-#include "CMifarePage.h"
-#include "FieldBinding.h"
-#include "QvdLibrary.h"
+#include "panels/mifare_one/CMifarePage.h"
+#include "reader/QvdLibrary.h"
+#include "ui/FieldBinding.h"
 
 #include <atomic>
 #include <mutex>

@@ -1,6 +1,6 @@
-#include "CIdCardDlg.h"
+#include "panels/mifare_one/CIdCardDlg.h"
 
-#include "ConnectionState.h"
+#include "reader/ConnectionState.h"
 
 #include <QHBoxLayout>
 #include <QPlainTextEdit>

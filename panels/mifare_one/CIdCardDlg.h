@@ -2,7 +2,7 @@
 // on each press and keeps a log of the numbers read, newest first.
 #pragma once
 
-#include "QvdLibrary.h"
+#include "reader/QvdLibrary.h"
 
 #include <QDialog>
 

@@ -1,10 +1,10 @@
-#include "CLoadKeyPageDlg.h"
+#include "panels/mifare_one/CLoadKeyPageDlg.h"
 
-#include "ColoredControls.h"
-#include "ConnectionState.h"
-#include "KeyChoice.h"
-#include "MessageSeam.h"
-#include "MifareOne.h"
+#include "panels/mifare_one/KeyChoice.h"
+#include "panels/mifare_one/MifareOne.h"
+#include "reader/ConnectionState.h"
+#include "ui/ColoredControls.h"
+#include "ui/MessageSeam.h"
 
 #include <QComboBox>
 #include <QGridLayout>

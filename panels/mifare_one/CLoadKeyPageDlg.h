@@ -1,9 +1,9 @@
 // "Load key": loads one key per sector row into the reader's key store.
 #pragma once
 
-#include "CMifarePage.h"
-#include "FieldBinding.h"
-#include "QvdLibrary.h"
+#include "panels/mifare_one/CMifarePage.h"
+#include "reader/QvdLibrary.h"
+#include "ui/FieldBinding.h"
 
 class CBlueStatic;
 class QComboBox;

@@ -1,13 +1,13 @@
-#include "CMifareOneDlg.h"
+#include "panels/mifare_one/CMifareOneDlg.h"
 
-#include "AuthenPageDlg.h"
-#include "AutoTestPageDlg.h"
-#include "CLoadKeyPageDlg.h"
-#include "ChangKeyPageDlg.h"
-#include "DialogLook.h"
-#include "MifareOne.h"
-#include "RwOperPageDlg.h"
-#include "ValOperPageDlg.h"
+#include "panels/mifare_one/AuthenPageDlg.h"
+#include "panels/mifare_one/AutoTestPageDlg.h"
+#include "panels/mifare_one/CLoadKeyPageDlg.h"
+#include "panels/mifare_one/ChangKeyPageDlg.h"
+#include "panels/mifare_one/MifareOne.h"
+#include "panels/mifare_one/RwOperPageDlg.h"
+#include "panels/mifare_one/ValOperPageDlg.h"
+#include "ui/DialogLook.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

@@ -1,11 +1,11 @@
-#include "CMifareOneRwDlg.h"
+#include "panels/mifare_one/CMifareOneRwDlg.h"
 
-#include "CardSerial.h"
-#include "ConnectionState.h"
-#include "HexEdits.h"
-#include "KeyChoice.h"
-#include "MessageSeam.h"
-#include "MifareOne.h"
+#include "panels/mifare_one/KeyChoice.h"
+#include "panels/mifare_one/MifareOne.h"
+#include "reader/CardSerial.h"
+#include "reader/ConnectionState.h"
+#include "ui/HexEdits.h"
+#include "ui/MessageSeam.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>

@@ -2,8 +2,8 @@
 // into one list per sector and writes one block chosen from those lists.
 #pragma once
 
-#include "FieldBinding.h"
-#include "QvdLibrary.h"
+#include "reader/QvdLibrary.h"
+#include "ui/FieldBinding.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
-#include "CMifarePage.h"
+#include "panels/mifare_one/CMifarePage.h"
 
-#include "DialogLook.h"
+#include "ui/DialogLook.h"
 
 #include <QLabel>
 #include <QPalette>

@@ -1,12 +1,12 @@
-#include "CS70EasyDlg.h"
+#include "panels/mifare_one/CS70EasyDlg.h"
 
-#include "CardSerial.h"
-#include "ColoredControls.h"
-#include "ConnectionState.h"
-#include "HexEdits.h"
-#include "KeyChoice.h"
-#include "MessageSeam.h"
-#include "MifareOne.h"
+#include "panels/mifare_one/KeyChoice.h"
+#include "panels/mifare_one/MifareOne.h"
+#include "reader/CardSerial.h"
+#include "reader/ConnectionState.h"
+#include "ui/ColoredControls.h"
+#include "ui/HexEdits.h"
+#include "ui/MessageSeam.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -106,7 +106,7 @@ void CS70EasyDlg::buildLayout()
     blockLabels_->setFixedHeight(lines_->height());
     blockLabels_->setText(joinedBlockNumbers(0, 4, 2));
 
-    editor_ = new CHexKeyEdit(lines_->viewport());
+    editor_ = new CHexKeyEdit(this);
     editor_->setObjectName(QStringLiteral("lineEditor"));
     editor_->setMaxLength(kBlockDigits);
     editor_->setFont(fixed);

@@ -2,9 +2,9 @@
 // soon as the sector is chosen and written back in one go.
 #pragma once
 
-#include "FieldBinding.h"
-#include "InPlaceLineEditor.h"
-#include "QvdLibrary.h"
+#include "reader/QvdLibrary.h"
+#include "ui/FieldBinding.h"
+#include "ui/InPlaceLineEditor.h"
 
 #include <QDialog>
 

@@ -1,10 +1,10 @@
-#include "ChangKeyPageDlg.h"
+#include "panels/mifare_one/ChangKeyPageDlg.h"
 
-#include "ConnectionState.h"
-#include "Fonts.h"
-#include "HexEdits.h"
-#include "MessageSeam.h"
-#include "MifareOne.h"
+#include "panels/mifare_one/MifareOne.h"
+#include "reader/ConnectionState.h"
+#include "ui/Fonts.h"
+#include "ui/HexEdits.h"
+#include "ui/MessageSeam.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,9 +1,9 @@
 // "Update Key": rewrites a sector trailer (key A, Control Word, key B).
 #pragma once
 
-#include "CMifarePage.h"
-#include "FieldBinding.h"
-#include "QvdLibrary.h"
+#include "panels/mifare_one/CMifarePage.h"
+#include "reader/QvdLibrary.h"
+#include "ui/FieldBinding.h"
 
 class CHexEdit;
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "KeyChoice.h"
+#include "panels/mifare_one/KeyChoice.h"
 
 #include <QComboBox>
 #include <QRadioButton>

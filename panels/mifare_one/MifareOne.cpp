@@ -1,8 +1,8 @@
-#include "MifareOne.h"
+#include "panels/mifare_one/MifareOne.h"
 
-#include "CardSerial.h"
-#include "MessageSeam.h"
-#include "QvdLibrary.h"
+#include "reader/CardSerial.h"
+#include "reader/QvdLibrary.h"
+#include "ui/MessageSeam.h"
 
 #include <cstdlib>
 

@@ -2,7 +2,7 @@
 // state, the key mode and the card access sequence.
 #pragma once
 
-#include "ConnectionState.h"
+#include "reader/ConnectionState.h"
 
 #include <QString>
 

@@ -1,12 +1,12 @@
-#include "RwOperPageDlg.h"
+#include "panels/mifare_one/RwOperPageDlg.h"
 
-#include "CardSerial.h"
-#include "ColoredControls.h"
-#include "ConnectionState.h"
-#include "Fonts.h"
-#include "HexEdits.h"
-#include "MessageSeam.h"
-#include "MifareOne.h"
+#include "panels/mifare_one/MifareOne.h"
+#include "reader/CardSerial.h"
+#include "reader/ConnectionState.h"
+#include "ui/ColoredControls.h"
+#include "ui/Fonts.h"
+#include "ui/HexEdits.h"
+#include "ui/MessageSeam.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,9 +1,9 @@
 // "Read and write": reads and writes one block of the sector last verified.
 #pragma once
 
-#include "CMifarePage.h"
-#include "FieldBinding.h"
-#include "QvdLibrary.h"
+#include "panels/mifare_one/CMifarePage.h"
+#include "reader/QvdLibrary.h"
+#include "ui/FieldBinding.h"
 
 class CHexEdit;
 class CRedStatic;

@@ -1,13 +1,13 @@
-#include "ValOperPageDlg.h"
+#include "panels/mifare_one/ValOperPageDlg.h"
 
-#include "CardSerial.h"
-#include "ColoredControls.h"
-#include "ConnectionState.h"
-#include "Fonts.h"
-#include "HexEdits.h"
-#include "KeyChoice.h"
-#include "MessageSeam.h"
-#include "MifareOne.h"
+#include "panels/mifare_one/KeyChoice.h"
+#include "panels/mifare_one/MifareOne.h"
+#include "reader/CardSerial.h"
+#include "reader/ConnectionState.h"
+#include "ui/ColoredControls.h"
+#include "ui/Fonts.h"
+#include "ui/HexEdits.h"
+#include "ui/MessageSeam.h"
 
 #include <QComboBox>
 #include <QEvent>

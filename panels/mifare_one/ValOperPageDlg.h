@@ -1,9 +1,9 @@
 // "Value Operate": initialise, read, increase and decrease value blocks.
 #pragma once
 
-#include "CMifarePage.h"
-#include "FieldBinding.h"
-#include "QvdLibrary.h"
+#include "panels/mifare_one/CMifarePage.h"
+#include "reader/QvdLibrary.h"
+#include "ui/FieldBinding.h"
 
 class CBlueStatic;
 class CDecEdit;

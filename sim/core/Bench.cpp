@@ -1,6 +1,6 @@
-#include "Bench.h"
+#include "sim/core/Bench.h"
 
-#include "Hex.h"
+#include "sim/core/Hex.h"
 
 #include <random>
 #include <stdexcept>

@@ -2,7 +2,7 @@
 // key stores, peripherals and the cards in their positions.
 #pragma once
 
-#include "MifareClassic.h"
+#include "sim/core/MifareClassic.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,4 +1,4 @@
-#include "BenchStore.h"
+#include "sim/core/BenchStore.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 // t7sim in other processes never lose each other's changes.
 #pragma once
 
-#include "Bench.h"
+#include "sim/core/Bench.h"
 
 #include <functional>
 #include <stdexcept>

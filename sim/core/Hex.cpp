@@ -1,4 +1,4 @@
-#include "Hex.h"
+#include "sim/core/Hex.h"
 
 namespace sim
 {

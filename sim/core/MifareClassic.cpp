@@ -1,4 +1,4 @@
-#include "MifareClassic.h"
+#include "sim/core/MifareClassic.h"
 
 #include <cstddef>
 

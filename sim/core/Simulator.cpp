@@ -1,6 +1,6 @@
-#include "Simulator.h"
+#include "sim/core/Simulator.h"
 
-#include "Hex.h"
+#include "sim/core/Hex.h"
 
 #include <climits>
 #include <cstdio>

@@ -5,8 +5,8 @@
 // serialises every call.
 #pragma once
 
-#include "BenchStore.h"
-#include "Errors.h"
+#include "sim/core/BenchStore.h"
+#include "sim/core/Errors.h"
 
 #include <map>
 #include <memory>

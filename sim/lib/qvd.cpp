@@ -1,11 +1,11 @@
 // The exported entry points. Every call holds one process-wide lock (the
 // tool calls from its UI thread and a worker at once) and no exception ever
 // crosses into the caller.
-#include "qvd_api.h"
+#include "reader/qvd_api.h"
 
-#include "Errors.h"
-#include "Hex.h"
-#include "Simulator.h"
+#include "sim/core/Errors.h"
+#include "sim/core/Hex.h"
+#include "sim/core/Simulator.h"
 
 #include <mutex>
 

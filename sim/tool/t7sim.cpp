@@ -1,7 +1,7 @@
 // t7sim: shows and changes the simulated bench that libqvd.so works on.
-#include "Bench.h"
-#include "BenchStore.h"
-#include "Hex.h"
+#include "sim/core/Bench.h"
+#include "sim/core/BenchStore.h"
+#include "sim/core/Hex.h"
 
 #include <cstdio>
 #include <iostream>

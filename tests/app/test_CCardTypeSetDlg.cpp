@@ -1,9 +1,9 @@
-#include "CCardTypeSetDlg.h"
-#include "CardTypeWarning.h"
-#include "ConnectionState.h"
-#include "FakeReader.h"
-#include "MessageRecorder.h"
-#include "QtPrinters.h"
+#include "app/CCardTypeSetDlg.h"
+#include "app/CardTypeWarning.h"
+#include "reader/ConnectionState.h"
+#include "tests/support/FakeReader.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QPushButton>
 #include <QTest>

@@ -1,11 +1,11 @@
-#include "CInitPortDlg.h"
-#include "CSelectReaderDlg.h"
-#include "ConnectionState.h"
-#include "FakeReader.h"
-#include "MessageRecorder.h"
-#include "ModalScript.h"
-#include "QtPrinters.h"
-#include "StatusPaneRecorder.h"
+#include "app/CInitPortDlg.h"
+#include "app/CSelectReaderDlg.h"
+#include "reader/ConnectionState.h"
+#include "tests/support/FakeReader.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/ModalScript.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/StatusPaneRecorder.h"
 
 #include <QComboBox>
 #include <QPushButton>

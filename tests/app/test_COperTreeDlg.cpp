@@ -1,11 +1,11 @@
-#include "COperTreeDlg.h"
-#include "ColoredControls.h"
-#include "ConnectionState.h"
-#include "FakeReader.h"
-#include "Icons.h"
-#include "MessageRecorder.h"
-#include "ModalScript.h"
-#include "QtPrinters.h"
+#include "app/COperTreeDlg.h"
+#include "app/Icons.h"
+#include "reader/ConnectionState.h"
+#include "tests/support/FakeReader.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/ModalScript.h"
+#include "tests/support/QtPrinters.h"
+#include "ui/ColoredControls.h"
 
 #include <QPushButton>
 #include <QTest>

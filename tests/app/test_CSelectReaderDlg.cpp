@@ -1,9 +1,9 @@
-#include "CSelectReaderDlg.h"
-#include "ConnectionState.h"
-#include "FakeReader.h"
-#include "MessageRecorder.h"
-#include "QtPrinters.h"
-#include "StatusPaneRecorder.h"
+#include "app/CSelectReaderDlg.h"
+#include "reader/ConnectionState.h"
+#include "tests/support/FakeReader.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/StatusPaneRecorder.h"
 
 #include <QLineEdit>
 #include <QPushButton>

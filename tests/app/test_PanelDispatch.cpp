@@ -1,9 +1,9 @@
-#include "ConnectionState.h"
-#include "FakeReader.h"
-#include "MessageRecorder.h"
-#include "ModalScript.h"
-#include "PanelDispatch.h"
-#include "QtPrinters.h"
+#include "app/PanelDispatch.h"
+#include "reader/ConnectionState.h"
+#include "tests/support/FakeReader.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/ModalScript.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QDialog>
 #include <QTabWidget>

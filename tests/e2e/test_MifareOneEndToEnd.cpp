@@ -1,16 +1,16 @@
 // The Mifare One sheet against the simulated reader library and its cards.
-#include "AuthenPageDlg.h"
-#include "AutoTestPageDlg.h"
-#include "CLoadKeyPageDlg.h"
-#include "CMifareOneDlg.h"
-#include "ChangKeyPageDlg.h"
-#include "ConnectionState.h"
-#include "MessageRecorder.h"
-#include "MifareOne.h"
-#include "QvdLibrary.h"
-#include "RwOperPageDlg.h"
-#include "SimBench.h"
-#include "ValOperPageDlg.h"
+#include "panels/mifare_one/AuthenPageDlg.h"
+#include "panels/mifare_one/AutoTestPageDlg.h"
+#include "panels/mifare_one/CLoadKeyPageDlg.h"
+#include "panels/mifare_one/CMifareOneDlg.h"
+#include "panels/mifare_one/ChangKeyPageDlg.h"
+#include "panels/mifare_one/MifareOne.h"
+#include "panels/mifare_one/RwOperPageDlg.h"
+#include "panels/mifare_one/ValOperPageDlg.h"
+#include "reader/ConnectionState.h"
+#include "reader/QvdLibrary.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/SimBench.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -1,13 +1,13 @@
 // The whole-card, S70 quick and ID card panels against the simulated reader
 // library, with cards placed on a private bench.
-#include "CIdCardDlg.h"
-#include "CMifareOneRwDlg.h"
-#include "CS70EasyDlg.h"
+#include "panels/mifare_one/CIdCardDlg.h"
+#include "panels/mifare_one/CMifareOneRwDlg.h"
+#include "panels/mifare_one/CS70EasyDlg.h"
 
-#include "ConnectionState.h"
-#include "MessageRecorder.h"
-#include "QvdLibrary.h"
-#include "SimBench.h"
+#include "reader/ConnectionState.h"
+#include "reader/QvdLibrary.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/SimBench.h"
 
 #include <QApplication>
 #include <QCheckBox>

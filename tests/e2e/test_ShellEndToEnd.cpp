@@ -1,12 +1,12 @@
 // The application shell against the simulated reader library: open the USB
 // readers, pick one, read its version and the card type, close the port.
-#include "CMainFrame.h"
-#include "CReaderVersionDlg.h"
-#include "ConnectionState.h"
-#include "MessageRecorder.h"
-#include "ModalScript.h"
-#include "QtPrinters.h"
-#include "SimBench.h"
+#include "app/CMainFrame.h"
+#include "app/CReaderVersionDlg.h"
+#include "reader/ConnectionState.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/ModalScript.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/SimBench.h"
 
 #include <QAction>
 #include <QPushButton>

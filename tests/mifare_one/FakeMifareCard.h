@@ -3,7 +3,7 @@
 // hex conversions, so panel tests see real bytes go round.
 #pragma once
 
-#include "FakeReader.h"
+#include "tests/support/FakeReader.h"
 
 #include <QString>
 

@@ -2,10 +2,10 @@
 // handle 7, recorded message boxes and the shared card state back at its start.
 #pragma once
 
-#include "ConnectionState.h"
-#include "FakeReader.h"
-#include "MessageRecorder.h"
-#include "MifareOne.h"
+#include "panels/mifare_one/MifareOne.h"
+#include "reader/ConnectionState.h"
+#include "tests/support/FakeReader.h"
+#include "tests/support/MessageRecorder.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

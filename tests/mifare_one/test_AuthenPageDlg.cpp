@@ -1,7 +1,7 @@
 // The Verify Key page: range check, key mode and the remembered verification.
-#include "MifarePageTest.h"
+#include "tests/mifare_one/MifarePageTest.h"
 
-#include "AuthenPageDlg.h"
+#include "panels/mifare_one/AuthenPageDlg.h"
 
 #include <QRadioButton>
 

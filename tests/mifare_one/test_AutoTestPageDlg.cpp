@@ -1,8 +1,8 @@
 // The Auto Test page: the test pass and its line formats, OK/FAULT counting,
 // and the worker's start, stop and close.
-#include "MifarePageTest.h"
+#include "tests/mifare_one/MifarePageTest.h"
 
-#include "AutoTestPageDlg.h"
+#include "panels/mifare_one/AutoTestPageDlg.h"
 
 #include <QCoreApplication>
 #include <QListWidget>

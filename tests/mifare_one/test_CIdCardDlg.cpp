@@ -1,8 +1,8 @@
-#include "CIdCardDlg.h"
+#include "panels/mifare_one/CIdCardDlg.h"
 
-#include "ConnectionState.h"
-#include "FakeReader.h"
-#include "MessageRecorder.h"
+#include "reader/ConnectionState.h"
+#include "tests/support/FakeReader.h"
+#include "tests/support/MessageRecorder.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 // The Load key page: key rows, presets, "Change Cur-Value(&C)" and "Load key(&L)".
-#include "MifarePageTest.h"
+#include "tests/mifare_one/MifarePageTest.h"
 
-#include "CLoadKeyPageDlg.h"
+#include "panels/mifare_one/CLoadKeyPageDlg.h"
 
 #include <QListWidget>
 #include <QRadioButton>

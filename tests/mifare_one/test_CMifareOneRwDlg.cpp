@@ -1,10 +1,10 @@
-#include "CMifareOneRwDlg.h"
+#include "panels/mifare_one/CMifareOneRwDlg.h"
 
-#include "ConnectionState.h"
-#include "FakeMifareCard.h"
-#include "FakeReader.h"
-#include "MessageRecorder.h"
-#include "MifareOne.h"
+#include "panels/mifare_one/MifareOne.h"
+#include "reader/ConnectionState.h"
+#include "tests/mifare_one/FakeMifareCard.h"
+#include "tests/support/FakeReader.h"
+#include "tests/support/MessageRecorder.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,11 +1,12 @@
-#include "CS70EasyDlg.h"
+#include "panels/mifare_one/CS70EasyDlg.h"
 
-#include "ConnectionState.h"
-#include "FakeMifareCard.h"
-#include "FakeReader.h"
-#include "HexEdits.h"
-#include "MessageRecorder.h"
-#include "MifareOne.h"
+#include "panels/mifare_one/MifareOne.h"
+#include "reader/ConnectionState.h"
+#include "tests/mifare_one/FakeMifareCard.h"
+#include "tests/support/FakeReader.h"
+#include "tests/support/ListLines.h"
+#include "tests/support/MessageRecorder.h"
+#include "ui/HexEdits.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -192,7 +193,7 @@ TEST_F(S70EasyDlgTest, DoubleClickOpensTheEditorOverTheLine)
     doubleClickLine(1);
     ASSERT_TRUE(editor()->isVisible());
     EXPECT_EQ(editor()->text(), upper(9));
-    EXPECT_EQ(editor()->geometry(), lines()->visualItemRect(lines()->item(1)));
+    EXPECT_EQ(editor()->geometry(), fake::lineRectIn(editor()->parentWidget(), lines(), 1));
     EXPECT_TRUE(editor()->hasFocus());
 }
 

@@ -1,8 +1,8 @@
 // The Update Key page: card request at construction, trailer read on sector
 // choice, the update checks, halting over USB and the Control Word lock.
-#include "MifarePageTest.h"
+#include "tests/mifare_one/MifarePageTest.h"
 
-#include "ChangKeyPageDlg.h"
+#include "panels/mifare_one/ChangKeyPageDlg.h"
 
 #include <array>
 #include <memory>

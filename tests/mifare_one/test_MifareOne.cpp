@@ -1,11 +1,11 @@
 // The shared Mifare One operations and the sheet that hosts the pages.
-#include "MifarePageTest.h"
+#include "tests/mifare_one/MifarePageTest.h"
 
-#include "AutoTestPageDlg.h"
-#include "CLoadKeyPageDlg.h"
-#include "CMifareOneDlg.h"
-#include "ChangKeyPageDlg.h"
-#include "RwOperPageDlg.h"
+#include "panels/mifare_one/AutoTestPageDlg.h"
+#include "panels/mifare_one/CLoadKeyPageDlg.h"
+#include "panels/mifare_one/CMifareOneDlg.h"
+#include "panels/mifare_one/ChangKeyPageDlg.h"
+#include "panels/mifare_one/RwOperPageDlg.h"
 
 #include <QTabWidget>
 

@@ -1,8 +1,8 @@
 // The Read and write page: the verified sector's blocks, reading with trailer
 // masking, and writing as hex or as text.
-#include "MifarePageTest.h"
+#include "tests/mifare_one/MifarePageTest.h"
 
-#include "RwOperPageDlg.h"
+#include "panels/mifare_one/RwOperPageDlg.h"
 
 #include <array>
 #include <cstring>

@@ -1,8 +1,8 @@
 // The Value Operate page: absolute block, silent sector check, code blocks and
 // the four value operations with their messages.
-#include "MifarePageTest.h"
+#include "tests/mifare_one/MifarePageTest.h"
 
-#include "ValOperPageDlg.h"
+#include "panels/mifare_one/ValOperPageDlg.h"
 
 #include <QApplication>
 #include <QFocusEvent>

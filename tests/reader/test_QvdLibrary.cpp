@@ -1,6 +1,6 @@
-#include "CardSerial.h"
-#include "FakeReader.h"
-#include "QvdLibrary.h"
+#include "reader/CardSerial.h"
+#include "reader/QvdLibrary.h"
+#include "tests/support/FakeReader.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // resolved. Tests call through `qvd().rz_read(...)`.
 #pragma once
 
-#include "qvd_api.h"
+#include "reader/qvd_api.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "SimBench.h"
-#include "SimLibrary.h"
+#include "tests/sim/SimLibrary.h"
+#include "tests/support/SimBench.h"
 
 #include <cstring>
 

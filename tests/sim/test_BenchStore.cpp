@@ -1,6 +1,6 @@
-#include "BenchStore.h"
-#include "SimBench.h"
-#include "SimLibrary.h"
+#include "sim/core/BenchStore.h"
+#include "tests/sim/SimLibrary.h"
+#include "tests/support/SimBench.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,7 +1,7 @@
 // The tool's own card-finding operation against the simulated cards.
-#include "CardSerial.h"
-#include "SimBench.h"
-#include "SimLibrary.h"
+#include "reader/CardSerial.h"
+#include "tests/sim/SimLibrary.h"
+#include "tests/support/SimBench.h"
 
 namespace
 {

@@ -1,4 +1,4 @@
-#include "SimLibrary.h"
+#include "tests/sim/SimLibrary.h"
 
 #include <dlfcn.h>
 

@@ -1,6 +1,6 @@
-#include "MifareClassic.h"
-#include "SimBench.h"
-#include "SimLibrary.h"
+#include "sim/core/MifareClassic.h"
+#include "tests/sim/SimLibrary.h"
+#include "tests/support/SimBench.h"
 
 #include <array>
 #include <climits>

@@ -1,6 +1,6 @@
-#include "FakeReader.h"
+#include "tests/support/FakeReader.h"
 
-#include "QvdLibrary.h"
+#include "reader/QvdLibrary.h"
 
 #include <sstream>
 

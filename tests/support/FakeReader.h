@@ -3,7 +3,7 @@
 // a handler set by the test, or with a default result (0 unless changed).
 #pragma once
 
-#include "qvd_api.h"
+#include "reader/qvd_api.h"
 
 #include <any>
 #include <functional>

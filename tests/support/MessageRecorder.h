@@ -2,7 +2,7 @@
 // script (Yes when the script is empty).
 #pragma once
 
-#include "MessageSeam.h"
+#include "ui/MessageSeam.h"
 
 #include <QString>
 #include <QStringList>

@@ -4,7 +4,7 @@
 // what exec() would have returned. Dialogs without a script are rejected.
 #pragma once
 
-#include "ModalRunner.h"
+#include "ui/ModalRunner.h"
 
 #include <QDialog>
 #include <QString>

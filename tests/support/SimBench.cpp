@@ -1,4 +1,4 @@
-#include "SimBench.h"
+#include "tests/support/SimBench.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // and how often the connection changed.
 #pragma once
 
-#include "StatusPanes.h"
+#include "app/StatusPanes.h"
 
 #include <map>
 

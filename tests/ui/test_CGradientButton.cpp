@@ -1,4 +1,4 @@
-#include "CGradientButton.h"
+#include "ui/CGradientButton.h"
 
 #include <QApplication>
 #include <QEnterEvent>

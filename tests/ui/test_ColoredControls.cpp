@@ -1,4 +1,4 @@
-#include "ColoredControls.h"
+#include "ui/ColoredControls.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "HexEdits.h"
-#include "MessageRecorder.h"
-#include "QtPrinters.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/QtPrinters.h"
+#include "ui/HexEdits.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -16,6 +16,7 @@ namespace
 {
 
 struct FilterCase {
+    const char *name;
     const char *edit;
     const char *typed;
     const char *kept;
@@ -46,11 +47,15 @@ TEST_P(FilterTest, TypedCharactersOutsideTheSetAreDropped)
 }
 
 INSTANTIATE_TEST_SUITE_P(Filters, FilterTest,
-                         ::testing::Values(FilterCase{"dec", "0123456789", "0123456789"},
-                                           FilterCase{"dec", "1a2 -3x+4.", "1234"},
-                                           FilterCase{"hex", "09afAF", "09afAF"}, FilterCase{"hex", "g-x", ""},
-                                           FilterCase{"hex", "A1 b2", "A1 b2"}, FilterCase{"hex", "0xZZ12", "012"},
-                                           FilterCase{"key", "A1 b2", "A1b2"}, FilterCase{"key", "fFgG9", "fF9"}));
+                         ::testing::Values(FilterCase{"DecimalDigits", "dec", "0123456789", "0123456789"},
+                                           FilterCase{"DecimalDropsOthers", "dec", "1a2 -3x+4.", "1234"},
+                                           FilterCase{"HexDigits", "hex", "09afAF", "09afAF"},
+                                           FilterCase{"HexDropsOthers", "hex", "g-x", ""},
+                                           FilterCase{"HexKeepsBlanks", "hex", "A1 b2", "A1 b2"},
+                                           FilterCase{"HexDropsPrefix", "hex", "0xZZ12", "012"},
+                                           FilterCase{"KeyDropsBlanks", "key", "A1 b2", "A1b2"},
+                                           FilterCase{"KeyDropsOthers", "key", "fFgG9", "fF9"}),
+                         [](const ::testing::TestParamInfo<FilterCase> &info) { return info.param.name; });
 
 TEST(FilteredEdit, BackspaceStillDeletes)
 {

@@ -1,4 +1,7 @@
-#include "InPlaceLineEditor.h"
+#include "tests/support/ListLines.h"
+#include "ui/InPlaceLineEditor.h"
+
+#include <QAccessible>
 
 #include <QApplication>
 #include <QLineEdit>
@@ -50,11 +53,11 @@ protected:
 TEST_F(InPlaceLineEditorTest, OpensOverTheRowHoldingItsText)
 {
     EXPECT_FALSE(edit->isVisible());
-    EXPECT_EQ(edit->parentWidget(), list->viewport());
+    EXPECT_EQ(edit->parentWidget(), &window);
     ASSERT_TRUE(editor->open(2));
     EXPECT_TRUE(edit->isVisible());
     EXPECT_EQ(edit->text(), "line 2");
-    EXPECT_EQ(edit->geometry(), list->visualItemRect(list->item(2)));
+    EXPECT_EQ(edit->geometry(), fake::lineRectIn(&window, list, 2));
     EXPECT_TRUE(edit->hasFocus());
     EXPECT_EQ(editor->editedRow(), 2);
 }
@@ -171,8 +174,50 @@ TEST_F(InPlaceLineEditorTest, UpperCaseModeShowsTypedLettersInUpperCase)
 TEST_F(InPlaceLineEditorTest, TheEditFollowsItsRowWhenTheListScrolls)
 {
     editor->open(2);
+    const QRect before = edit->geometry();
     list->verticalScrollBar()->setValue(list->verticalScrollBar()->value() + 1);
-    EXPECT_EQ(edit->geometry(), list->visualItemRect(list->item(2)));
+    EXPECT_EQ(edit->geometry(), fake::lineRectIn(&window, list, 2));
+    EXPECT_LT(edit->geometry().top(), before.top());
+}
+
+TEST_F(InPlaceLineEditorTest, TheEditFollowsItsRowWhenTheListMovesOrShrinks)
+{
+    editor->open(3);
+    list->setGeometry(list->geometry().translated(7, 11).adjusted(0, 0, -40, 0));
+    EXPECT_EQ(edit->geometry(), fake::lineRectIn(&window, list, 3));
+}
+
+TEST_F(InPlaceLineEditorTest, ARowScrolledOutOfSightLeavesNoEditOverItsNeighbours)
+{
+    editor->open(0);
+    list->scrollToBottom();
+    EXPECT_TRUE(edit->geometry().isEmpty());
+}
+
+// Assistive technology walks the accessibility tree from the window down; the
+// open editor must be found there, with its text.
+QAccessibleInterface *findInTree(QAccessibleInterface *node, const QObject *wanted)
+{
+    if (!node)
+        return nullptr;
+    if (node->object() == wanted)
+        return node;
+    for (int i = 0; i < node->childCount(); ++i)
+        if (QAccessibleInterface *found = findInTree(node->child(i), wanted))
+            return found;
+    return nullptr;
+}
+
+TEST_F(InPlaceLineEditorTest, TheOpenEditorIsInTheAccessibilityTree)
+{
+    edit->setAccessibleName(QStringLiteral("Line text"));
+    editor->open(4);
+    QAccessibleInterface *found = findInTree(QAccessible::queryAccessibleInterface(&window), edit);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->role(), QAccessible::EditableText);
+    EXPECT_EQ(found->text(QAccessible::Name), "Line text");
+    EXPECT_EQ(found->text(QAccessible::Value), "line 4");
+    EXPECT_FALSE(found->state().invisible);
 }
 
 } // namespace

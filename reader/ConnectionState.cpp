@@ -1,4 +1,4 @@
-#include "ConnectionState.h"
+#include "reader/ConnectionState.h"
 
 namespace t7
 {

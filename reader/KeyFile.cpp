@@ -1,4 +1,4 @@
-#include "KeyFile.h"
+#include "reader/KeyFile.h"
 
 #include <QDir>
 #include <QFileInfo>
