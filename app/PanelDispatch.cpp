@@ -46,8 +46,7 @@ bool openShellPanel(int itemData, QWidget *parent)
     }
 }
 
-// Panels of the card and device subsystems.
-bool openSubsystemPanel(int itemData, QWidget *parent)
+bool openMifareOnePanel(int itemData, QWidget *parent)
 {
     switch (itemData) {
     case 0:
@@ -79,13 +78,38 @@ bool openSubsystemPanel(int itemData, QWidget *parent)
     }
 }
 
+bool openContactlessPanel(int itemData, [[maybe_unused]] QWidget *parent)
+{
+    switch (itemData) {
+    default:
+        return false;
+    }
+}
+
+bool openContactPanel(int itemData, [[maybe_unused]] QWidget *parent)
+{
+    switch (itemData) {
+    default:
+        return false;
+    }
+}
+
+bool openDevicePanel(int itemData, [[maybe_unused]] QWidget *parent)
+{
+    switch (itemData) {
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 void openPanel(int itemData, QWidget *parent)
 {
     warnAboutCardType(itemData);
-    if (!openShellPanel(itemData, parent))
-        openSubsystemPanel(itemData, parent);
+    openShellPanel(itemData, parent) || openMifareOnePanel(itemData, parent) ||
+        openContactlessPanel(itemData, parent) || openContactPanel(itemData, parent) ||
+        openDevicePanel(itemData, parent);
 }
 
 } // namespace t7

@@ -98,13 +98,6 @@ uint16_t crcB(const uint8_t *data, size_t n)
 
 } // namespace
 
-struct Simulator::Target {
-    const Reader *reader = nullptr;
-    const Card *card = nullptr;
-    Session *session = nullptr;
-    std::string position;
-};
-
 Simulator::Simulator() = default;
 
 // Follows T7SIM_BENCH: another file is another bench, with nothing open.

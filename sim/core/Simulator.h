@@ -8,6 +8,7 @@
 #include "sim/core/BenchStore.h"
 #include "sim/core/Errors.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -62,6 +63,115 @@ public:
     int inventory(int h, unsigned char flags, unsigned char afi, unsigned char maskLength, unsigned char *reply,
                   unsigned char *uid);
 
+    // Each family below lives in its own file, SimFamily.cpp.
+
+    // Ultralight and Ultralight C (SimUltralight.cpp)
+    int requestUltralight(int h, unsigned char mode);
+    int anticollUltralight(int h, unsigned int *serial);
+    int selectUltralight(int h, unsigned int serial);
+    int readUltralight(int h, unsigned char page, unsigned char *data);
+    int writeUltralight(int h, unsigned char page, const unsigned char *data);
+    int haltUltralight(int h);
+    int ultralightCAuthenticate(int h, const unsigned char *key);
+    int ultralightCSetSafePage(int h, unsigned char page, unsigned char readProtect);
+    int ultralightCLockPage(int h, unsigned char page);
+    int ultralightCChangeKey(int h, const unsigned char *oldKey, const unsigned char *newKey);
+
+    // ISO 14443-4 CPU cards and Mifare Pro (SimCpuCard.cpp)
+    int proReset(int h, unsigned char *length, unsigned char *answer);
+    int proCommand(int h, unsigned char length, const unsigned char *command, unsigned char *replyLength,
+                   unsigned char *reply, unsigned char timeout, unsigned char frameSize);
+    int resetMifarePro(int h, unsigned char *length, unsigned char *answer);
+    int apduMifarePro(int h, unsigned char length, const unsigned char *command, unsigned char *replyLength,
+                      unsigned char *reply);
+    int haltMifarePro(int h);
+
+    // MIFARE Plus (SimMifarePlus.cpp)
+    int mfpWritePerso(int h, const unsigned char *value, unsigned short address);
+    int mfpCommitPerso(int h);
+    int mfpL1Authenticate(int h, const unsigned char *key);
+    int mfpL1SwitchToL2(int h, const unsigned char *key);
+    int mfpL1SwitchToL3(int h, const unsigned char *key);
+    int mfpL2SwitchToL3(int h, const unsigned char *key);
+    int mfpL3AuthenticateKey(int h, const unsigned char *key, unsigned short keyNumber);
+    int mfpL3AuthenticateSector(int h, unsigned char mode, unsigned char sector, const unsigned char *key);
+    int mfpL3ReadPlain(int h, unsigned short block, unsigned char count, unsigned char *data);
+    int mfpL3WritePlain(int h, unsigned short block, unsigned char count, const unsigned char *data);
+    int mfpL3ReadEncrypted(int h, unsigned short block, unsigned char count, unsigned char *data);
+    int mfpL3WriteEncrypted(int h, unsigned short block, unsigned char count, const unsigned char *data);
+    int mfpL3UpdateKey(int h, unsigned short keyNumber, const unsigned char *key);
+    int mfpL3InitValue(int h, unsigned char block, int value);
+    int mfpL3ReadValue(int h, unsigned char block, int *value);
+    int mfpL3Increment(int h, unsigned char block, int value);
+    int mfpL3Decrement(int h, unsigned char block, int value);
+
+    // ISO15693 beyond the inventory (SimIso15693.cpp)
+    int getSystemInfo(int h, unsigned char flags, const unsigned char *uid, unsigned char *length,
+                      unsigned char *reply);
+    int readBlocks(int h, unsigned char flags, unsigned char block, unsigned char count, const unsigned char *uid,
+                   unsigned char *length, unsigned char *data);
+    int writeBlocks(int h, unsigned char flags, unsigned char block, unsigned char count, const unsigned char *uid,
+                    unsigned char length, const unsigned char *data);
+    int lockBlock(int h, unsigned char flags, unsigned char block, const unsigned char *uid);
+    int writeAfi(int h, unsigned char flags, unsigned char afi, const unsigned char *uid);
+    int lockAfi(int h, unsigned char flags, unsigned char afi, const unsigned char *uid);
+    int writeDsfid(int h, unsigned char flags, unsigned char dsfid, const unsigned char *uid);
+    int lockDsfid(int h, unsigned char flags, unsigned char dsfid, const unsigned char *uid);
+    int getSecurityInfo(int h, unsigned char flags, unsigned char block, unsigned char count, const unsigned char *uid,
+                        unsigned char *length, unsigned char *reply);
+    int resetToReady(int h, unsigned char flags, const unsigned char *uid);
+    int selectUid(int h, unsigned char flags, const unsigned char *uid);
+    int stayQuiet(int h, unsigned char flags, const unsigned char *uid);
+
+    // AT88RF020 (SimAt88rf020.cpp)
+    int atCheck(int h, unsigned char mode, const unsigned char *password);
+    int atChangeKey(int h, const unsigned char *password);
+    int atCommand(int h, const unsigned char *command, unsigned char length, unsigned char *reply,
+                  unsigned char *replyLength);
+    int atRead(int h, unsigned char page, const unsigned char *password, unsigned char *data);
+    int atWrite(int h, unsigned char page, const unsigned char *data);
+    int atLock(int h, unsigned char mode, const unsigned char *password);
+    int atCount(int h, unsigned char mode, const unsigned char *password);
+    int atHalt(int h, unsigned char mode, const unsigned char *password);
+
+    // SLE4442, SLE4428 and AT24C64 in the contact slot (SimMemoryCards.cpp)
+    int sle4442ReadErrorCounter(int h, unsigned char *errorCounter);
+    int sle4442Authenticate(int h, unsigned char zone, unsigned char length, const unsigned char *psc);
+    int sle4442ChangeKey(int h, unsigned char zone, unsigned char length, const unsigned char *psc);
+    int sle4442Read(int h, int address, unsigned char *data, int length);
+    int sle4442Write(int h, int address, const unsigned char *data, int length);
+    int sle4442ReadProtection(int h, int address, unsigned char *data, int length);
+    int sle4442WriteProtection(int h, int address, const unsigned char *data, int length);
+    int sle4428Authenticate(int h, const unsigned char *psc);
+    int sle4428ChangeKey(int h, const unsigned char *psc);
+    int sle4428Read(int h, int address, unsigned char *data, int length);
+    int sle4428Write(int h, int address, const unsigned char *data, int length);
+    int sle4428ReadProtection(int h, int address, unsigned char *data, int length);
+    int sle4428WriteProtection(int h, int address, const unsigned char *data, int length);
+    int at24c64Check(int h);
+    int at24c64Read(int h, int address, int length, unsigned char *data);
+    int at24c64Write(int h, int address, int length, const unsigned char *data);
+
+    // Contact CPU card and SAM slots (SimContactCpu.cpp)
+    int setCpuSlot(int h, unsigned char slot);
+    int cpuReset(int h, unsigned char *length, unsigned char *answer);
+    int setCpuParameters(int h, unsigned char slot, unsigned char protocol, unsigned char etu);
+    int cpuApdu(int h, int length, const unsigned char *command, unsigned char *replyLength, unsigned char *reply);
+    int cpuPowerDown(int h, unsigned char slot);
+
+    // Reader peripherals (SimPeripherals.cpp)
+    int ledControlMode(int h, unsigned char mode);
+    int ledDisplayMode(int h, unsigned char mode);
+    int setClock(int h, const unsigned char *clock);
+    int ledDisplay8(int h, unsigned char length, const unsigned char *pattern);
+    int lcdSetBrightness(int h, unsigned char brightness);
+    int lcdShowText(int h, const char *text);
+    int lcdClear(int h);
+    int readNoteMemory(int h, int offset, int length, unsigned char *data);
+    int writeNoteMemory(int h, int offset, int length, const unsigned char *data);
+    // Single DES of one block, hex text in and out; needs no reader.
+    int des(const char *keyHex, const char *dataHex, char *resultHex, int encrypt);
+
 private:
     enum class Phase { Idle, Ready, Cascade1Selected, Active, Halted };
 
@@ -80,7 +190,13 @@ private:
         bool fieldOn = true;
     };
 
-    struct Target; // a card, its reader and its session, found for one call
+    // A card, its reader and its session, found for one call.
+    struct Target {
+        const Reader *reader = nullptr;
+        const Card *card = nullptr;
+        Session *session = nullptr;
+        std::string position;
+    };
 
     void follow();
     Open *openReader(int h);
