@@ -118,7 +118,7 @@ Card makeMifareCard(CardKind kind, std::vector<uint8_t> uid)
     card.placement = newPlacement();
     const bool big = kind == CardKind::S70;
     card.blocks = mifare::factoryMemory(big ? mifare::kBlocks4K : mifare::kBlocks1K, uid,
-                                        big ? mifare::kSak4K : mifare::kSak1K, big ? 0x0002 : 0x0004);
+                                        big ? mifare::kSak4K : mifare::kSak1K, mifare::atqa(big, uid.size()));
     return card;
 }
 

@@ -231,6 +231,12 @@ Block factoryTrailer()
     return t;
 }
 
+uint16_t atqa(bool fourK, std::size_t uidSize)
+{
+    const uint16_t base = fourK ? 0x0002 : 0x0004;
+    return uidSize == 7 ? static_cast<uint16_t>(base | 0x0040) : base;
+}
+
 std::vector<Block> factoryMemory(int blockCount, const std::vector<uint8_t> &uid, uint8_t sak, uint16_t atqa)
 {
     std::vector<Block> memory(static_cast<std::size_t>(blockCount), Block{});

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -46,6 +47,10 @@ Block encodeValue(int32_t value, uint8_t address);
 
 // Block 0 for the UID (4 or 7 bytes); the other blocks in factory state.
 std::vector<Block> factoryMemory(int blockCount, const std::vector<uint8_t> &uid, uint8_t sak, uint16_t atqa);
+
+// The answer to a request (ISO/IEC 14443-3): bits 7-8 give the UID size, so
+// a 7-byte UID adds 0x40 to 0x0004 (1K) or 0x0002 (4K).
+uint16_t atqa(bool fourK, std::size_t uidSize);
 Block factoryTrailer();
 
 } // namespace sim::mifare

@@ -289,7 +289,7 @@ int Simulator::request(int h, unsigned char mode, int *tagType, bool keepSelecte
     // authenticating (as the tool's polling does) keeps the selection.
     if (!keepSelected || t.session->phase != Phase::Active)
         *t.session = Session{t.session->identity, Phase::Ready};
-    *tagType = t.card->kind == CardKind::S70 ? 2 : 4;
+    *tagType = mifare::atqa(t.card->kind == CardKind::S70, t.card->uid.size());
     return kOk;
 }
 

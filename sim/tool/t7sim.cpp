@@ -74,6 +74,11 @@ std::string describeCard(const Card &card)
     } else {
         out << " UID " << sim::toHex(card.uid);
     }
+    if (card.kind == CardKind::S50 || card.kind == CardKind::S70) {
+        char text[16];
+        std::snprintf(text, sizeof text, " ATQA %04X", sim::mifare::atqa(card.kind == CardKind::S70, card.uid.size()));
+        out << text;
+    }
     return out.str();
 }
 

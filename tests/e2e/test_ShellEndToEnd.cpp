@@ -130,6 +130,11 @@ TEST_F(ShellEndToEnd, TheCardTypeFollowsTheCardInTheField)
     trigger(frame, "actionCardTest");
     EXPECT_EQ(frame.paneText(2), "Current Card Type: S70");
 
+    // A 7-byte-UID 1K answers ATQA 0x0044, which the tool names as a real reader shows it.
+    bench.run("place usb1 typea s50 --uid 04A1B2C3D4E5F6");
+    trigger(frame, "actionCardTest");
+    EXPECT_EQ(frame.paneText(2), "Current Card Type: UtraLight");
+
     bench.run("remove usb1 typea");
     trigger(frame, "actionCardTest");
     EXPECT_EQ(frame.paneText(2), "Find card error!");

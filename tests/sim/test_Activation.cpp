@@ -1,6 +1,7 @@
 #include "tests/sim/SimLibrary.h"
 #include "tests/support/SimBench.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace
@@ -28,6 +29,30 @@ TEST_F(Activation, RequestReportsTagTypesOfS50AndS70)
     const int usb2 = qvd().rz_init(100, 0);
     ASSERT_EQ(qvd().rz_request(usb2, 0, &tag), 0);
     EXPECT_EQ(tag, 2);
+}
+
+// The ATQA's bits 7-8 give the UID size (ISO/IEC 14443-3).
+TEST_F(Activation, RequestAnswersTheAtqaOfTheCardsKindAndUidSize)
+{
+    struct Case {
+        const char *place;
+        int atqa;
+    };
+    const Case cases[] = {
+        {"place usb1 typea s50 --uid 04A1B2C3", 0x0004},
+        {"place usb1 typea s70 --uid 04A1B2C3", 0x0002},
+        {"place usb1 typea s50 --uid 04A1B2C3D4E5F6", 0x0044},
+        {"place usb1 typea s70 --uid 04A1B2C3D4E5F6", 0x0042},
+    };
+    for (const Case &c : cases) {
+        bench.run(c.place);
+        int tag = -1;
+        ASSERT_EQ(qvd().rz_request(h, 1, &tag), 0) << c.place;
+        EXPECT_EQ(tag, c.atqa) << c.place;
+        char shown[16];
+        std::snprintf(shown, sizeof shown, "ATQA %04X", c.atqa);
+        EXPECT_NE(bench.run("show").find(shown), std::string::npos) << c.place;
+    }
 }
 
 TEST_F(Activation, CardGivesTheUidInCardOrder)
