@@ -42,13 +42,17 @@ namespace
 struct KindInfo {
     CardKind kind;
     const char *name;
-    const char *position;
+    const char *position; // a card that fits several positions names its first
 };
 
 constexpr KindInfo kKinds[] = {
-    {CardKind::S50, "s50", "typea"},     {CardKind::S70, "s70", "typea"},
-    {CardKind::Id, "id", "id125"},       {CardKind::Iso15693, "iso15693", "iso15693"},
+    {CardKind::S50, "s50", "typea"},
+    {CardKind::S70, "s70", "typea"},
+    {CardKind::Id, "id", "id125"},
+    {CardKind::Iso15693, "iso15693", "iso15693"},
     {CardKind::TypeB, "typeb", "typeb"},
+    {CardKind::CpuA, "cpua", "typea"},
+    {CardKind::MifarePro, "mifarepro", "typea"},
 };
 
 std::mt19937_64 &randomSource()
@@ -98,12 +102,74 @@ std::optional<CardKind> kindFromName(const std::string &name)
     return std::nullopt;
 }
 
+std::string kindNames()
+{
+    std::string names;
+    for (const KindInfo &k : kKinds)
+        names += (names.empty() ? "" : " ") + std::string(k.name);
+    return names;
+}
+
 std::string positionForKind(CardKind kind)
 {
     for (const KindInfo &k : kKinds)
         if (k.kind == kind)
             return k.position;
     return {};
+}
+
+bool kindFitsPosition(CardKind kind, const std::string &position)
+{
+    return positionForKind(kind) == position;
+}
+
+bool hasApplication(CardKind kind)
+{
+    return kind == CardKind::TypeB || kind == CardKind::CpuA || kind == CardKind::MifarePro;
+}
+
+uint16_t atqaOf(const Card &card)
+{
+    const uint16_t sevenByteUid = card.uid.size() == 7 ? 0x0040 : 0x0000;
+    switch (card.kind) {
+    case CardKind::S50:
+    case CardKind::S70:
+        return mifare::atqa(card.kind == CardKind::S70, card.uid.size());
+    case CardKind::CpuA:
+        return static_cast<uint16_t>(0x0004 | sevenByteUid);
+    case CardKind::MifarePro:
+        return static_cast<uint16_t>(0x0008 | sevenByteUid);
+    default:
+        return 0;
+    }
+}
+
+uint8_t sakOf(const Card &card)
+{
+    switch (card.kind) {
+    case CardKind::S50:
+        return mifare::kSak1K;
+    case CardKind::S70:
+        return mifare::kSak4K;
+    case CardKind::CpuA:
+    case CardKind::MifarePro:
+        return 0x20; // ISO 14443-4 compliant
+    default:
+        return 0;
+    }
+}
+
+std::vector<uint8_t> atsOf(const Card &card)
+{
+    switch (card.kind) {
+    case CardKind::CpuA:
+        // TL, T0 (TA TB TC follow, FSC 64), TA, TB, TC, one historical byte.
+        return {0x06, 0x75, 0x77, 0x81, 0x02, 0x80};
+    case CardKind::MifarePro:
+        return {0x0B, 0x78, 0x80, 0x70, 0x02, 'M', 'I', 'F', 'P', 'R', 'O'};
+    default:
+        return {};
+    }
 }
 
 Card makeMifareCard(CardKind kind, std::vector<uint8_t> uid)
@@ -161,6 +227,21 @@ Card makeTypeBCard(std::vector<uint8_t> pupi)
     card.kind = CardKind::TypeB;
     card.placement = newPlacement();
     card.uid = pupi;
+    card.application = iso7816::defaultApplication(iso7816::defaultAid());
+    return card;
+}
+
+Card makeCpuCard(CardKind kind, std::vector<uint8_t> uid)
+{
+    if (uid.empty())
+        uid = randomMifareUid();
+    if (uid.size() != 4 && uid.size() != 7)
+        throw std::invalid_argument("a TYPE A UID has 4 or 7 bytes");
+    Card card;
+    card.kind = kind;
+    card.uid = uid;
+    card.placement = newPlacement();
+    card.application = iso7816::defaultApplication(iso7816::defaultAid());
     return card;
 }
 
@@ -235,9 +316,13 @@ json cardToJson(const Card &c)
         j["dsfid"] = c.dsfid;
         break;
     case CardKind::TypeB:
+    case CardKind::CpuA:
+    case CardKind::MifarePro:
         j["uid"] = toHex(c.uid);
         break;
     }
+    if (hasApplication(c.kind))
+        j["application"] = iso7816::toJson(c.application);
     return j;
 }
 
@@ -285,8 +370,19 @@ Card cardFromJson(const json &j)
         break;
     case CardKind::TypeB:
         c.uid = hexField(j, "uid");
+        if (c.uid.size() != 4)
+            throw std::runtime_error("a TYPE B identifier has 4 bytes");
+        break;
+    case CardKind::CpuA:
+    case CardKind::MifarePro:
+        c.uid = hexField(j, "uid");
+        if (c.uid.size() != 4 && c.uid.size() != 7)
+            throw std::runtime_error("a TYPE A UID has 4 or 7 bytes");
         break;
     }
+    if (hasApplication(c.kind))
+        c.application = j.contains("application") ? iso7816::applicationFromJson(j.at("application"))
+                                                  : iso7816::defaultApplication(iso7816::defaultAid());
     return c;
 }
 

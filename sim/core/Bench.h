@@ -2,6 +2,7 @@
 // key stores, peripherals and the cards in their positions.
 #pragma once
 
+#include "sim/core/Iso7816Card.h"
 #include "sim/core/MifareClassic.h"
 
 #include <nlohmann/json.hpp>
@@ -16,7 +17,15 @@
 namespace sim
 {
 
-enum class CardKind { S50, S70, Id, Iso15693, TypeB };
+enum class CardKind {
+    S50,
+    S70,
+    Id,
+    Iso15693,
+    TypeB,     // ISO 14443-4 TYPE B CPU card
+    CpuA,      // ISO 14443-4 TYPE A CPU card
+    MifarePro, // Mifare Pro (TYPE A CPU card behind its own entry points)
+};
 
 struct Card {
     CardKind kind = CardKind::S50;
@@ -25,6 +34,7 @@ struct Card {
     uint64_t number = 0;               // 125 kHz ID, 40 bits
     uint8_t afi = 0;                   // ISO15693
     uint8_t dsfid = 0;                 // ISO15693
+    iso7816::Application application;  // CPU cards: files and PIN
     // Differs for every placing, so a card put back is a fresh card to the reader.
     uint64_t placement = 0;
 };
@@ -69,14 +79,27 @@ bool isPosition(const std::string &name);
 
 const char *kindName(CardKind kind);
 std::optional<CardKind> kindFromName(const std::string &name);
-// The position a kind of card is placed in.
+// Every kind's name, for usage texts.
+std::string kindNames();
+// The position a kind of card is placed in (the first, when it fits several).
 std::string positionForKind(CardKind kind);
+bool kindFitsPosition(CardKind kind, const std::string &position);
+// Whether the card runs the ISO 7816-4 application.
+bool hasApplication(CardKind kind);
+
+// What a TYPE A card answers during activation, and (ISO 14443-4 cards) its
+// answer to select; empty when the card does not speak ISO 14443-4.
+uint16_t atqaOf(const Card &card);
+uint8_t sakOf(const Card &card);
+std::vector<uint8_t> atsOf(const Card &card);
 
 // Fresh cards: factory content; an empty UID means a random one.
 Card makeMifareCard(CardKind kind, std::vector<uint8_t> uid);
 Card makeIdCard(std::optional<uint64_t> number);
 Card makeIso15693Card(std::vector<uint8_t> uid);
 Card makeTypeBCard(std::vector<uint8_t> pupi);
+// A TYPE A CPU card (CpuA, MifarePro) with the default application.
+Card makeCpuCard(CardKind kind, std::vector<uint8_t> uid);
 
 Bench defaultBench();
 

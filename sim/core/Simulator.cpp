@@ -139,7 +139,7 @@ Simulator::Session &Simulator::session(const std::string &readerName, const std:
     Session &s = sessions_[readerName + "/" + position];
     const std::string identity = identityOf(card);
     if (s.identity != identity)
-        s = Session{identity};
+        s = Session::fresh(identity);
     return s;
 }
 
@@ -148,7 +148,7 @@ void Simulator::powerDownContactless(const std::string &readerName)
     for (const char *position : {"typea", "typeb", "iso15693"}) {
         const auto it = sessions_.find(readerName + "/" + position);
         if (it != sessions_.end())
-            it->second = Session{it->second.identity};
+            it->second = Session::fresh(it->second.identity);
     }
 }
 
@@ -266,7 +266,7 @@ int Simulator::contactless(int h, const char *position, Target *target)
     target->position = position;
     target->session = &session(r->name, position, it->second);
     if (!open->fieldOn) // unpowered cards hold no state
-        *target->session = Session{target->session->identity};
+        *target->session = Session::fresh(target->session->identity);
     return kOk;
 }
 
@@ -288,8 +288,8 @@ int Simulator::request(int h, unsigned char mode, int *tagType, bool keepSelecte
     // without disturbing it, so a request between finding the card and
     // authenticating (as the tool's polling does) keeps the selection.
     if (!keepSelected || t.session->phase != Phase::Active)
-        *t.session = Session{t.session->identity, Phase::Ready};
-    *tagType = mifare::atqa(t.card->kind == CardKind::S70, t.card->uid.size());
+        *t.session = Session::fresh(t.session->identity, Phase::Ready);
+    *tagType = atqaOf(*t.card);
     return kOk;
 }
 
@@ -316,7 +316,7 @@ int Simulator::select(int h, unsigned int serial, unsigned char *sak)
     const bool cascade = t.card->uid.size() == 7;
     t.session->phase = cascade ? Phase::Cascade1Selected : Phase::Active;
     if (sak)
-        *sak = cascade ? 0x04 : (t.card->kind == CardKind::S70 ? mifare::kSak4K : mifare::kSak1K);
+        *sak = cascade ? 0x04 : sakOf(*t.card);
     return kOk;
 }
 
@@ -367,7 +367,7 @@ int Simulator::halt(int h)
         return rc;
     if (t.session->phase != Phase::Active && t.session->phase != Phase::Cascade1Selected)
         return kNoCard;
-    *t.session = Session{t.session->identity, Phase::Halted};
+    *t.session = Session::fresh(t.session->identity, Phase::Halted);
     return kOk;
 }
 
@@ -409,7 +409,7 @@ int Simulator::authenticate(int h, unsigned char keyMode, unsigned char sector)
     const uint8_t *stored = trailer.data() + (keyB ? 10 : 0);
     // A sector with broken access bytes never authenticates again.
     if (!mifare::accessBytesValid(trailer) || !std::equal(key.begin(), key.end(), stored)) {
-        *t.session = Session{t.session->identity, Phase::Idle};
+        *t.session = Session::fresh(t.session->identity, Phase::Idle);
         return kAuthFailed;
     }
     t.session->authSector = sector;
@@ -729,6 +729,9 @@ int Simulator::attrib(int h, const unsigned char *pupi)
     if (t.session->phase != Phase::Ready || !std::equal(t.card->uid.begin(), t.card->uid.end(), pupi))
         return kNoCard;
     t.session->phase = Phase::Active;
+    // ATTRIB enters ISO 14443-4 at once.
+    t.session->layer4 = hasApplication(t.card->kind);
+    t.session->apdu = iso7816::Context{};
     return kOk;
 }
 

@@ -183,6 +183,18 @@ private:
         bool bufferValid = false;
         int32_t buffer = 0;
         uint8_t bufferAddress = 0;
+        // ISO 14443-4 (after RATS or ATTRIB) and the card application's state.
+        bool layer4 = false;
+        iso7816::Context apdu;
+
+        // The state of a card that has just come into the field (or lost power).
+        static Session fresh(std::string identity, Phase phase = Phase::Idle)
+        {
+            Session s;
+            s.identity = std::move(identity);
+            s.phase = phase;
+            return s;
+        }
     };
 
     struct Open {
@@ -208,6 +220,11 @@ private:
     int contactless(int h, const char *position, Target *target);
     int mifareAccess(int h, int block, Target *target);
     int modifyCard(int h, const char *position, const std::function<int(Card &)> &change);
+    // Runs one APDU through the card's application and keeps what it changed.
+    int exchangeApdu(int h, const Target &t, const unsigned char *command, std::size_t length, iso7816::Link link,
+                     unsigned char *replyLength, unsigned char *reply);
+    // The TYPE A card in the field, selected and of a kind that speaks ISO 14443-4.
+    int layer4TypeA(int h, Target *t);
     int writeTrailer(int h, int block, const mifare::Block &wanted);
     int valueOperand(int h, unsigned char block, mifare::DataOp op, int32_t *value, uint8_t *address);
 

@@ -35,9 +35,14 @@ Commands:
 
 Readers: usb1, usb2, com1, com3 on the default bench (see show).
 Positions: typea typeb iso15693 id125 contact sam1 sam2 sam3.
-Kinds: s50, s70 (typea; --uid of 8 or 14 hex digits), id (id125; --number,
-a 40-bit decimal number), iso15693 (iso15693; --uid of 16 hex digits),
-typeb (typeb; --uid of 8 hex digits). Without --uid/--number: random.
+Kinds (position; identifier):
+  s50, s70      MIFARE Classic 1K/4K (typea; --uid of 8 or 14 hex digits)
+  cpua          ISO 14443-4 CPU card (typea; --uid of 8 or 14 hex digits)
+  mifarepro     Mifare Pro CPU card (typea; --uid of 8 or 14 hex digits)
+  typeb         ISO 14443-4 TYPE B CPU card (typeb; --uid: PUPI, 8 hex digits)
+  iso15693      ISO15693 tag (iso15693; --uid of 16 hex digits)
+  id            125 kHz ID card (id125; --number, a 40-bit decimal number)
+Without --uid/--number: random.
 
 Examples:
   t7sim place usb1 typea s50 --uid 04A1B2C3
@@ -176,6 +181,9 @@ Card newCard(CardKind kind, const std::optional<std::string> &uid, const std::op
         return sim::makeIso15693Card(uid ? parseUid(*uid, {16}) : std::vector<uint8_t>{});
     case CardKind::TypeB:
         return sim::makeTypeBCard(uid ? parseUid(*uid, {8}) : std::vector<uint8_t>{});
+    case CardKind::CpuA:
+    case CardKind::MifarePro:
+        return sim::makeCpuCard(kind, uid ? parseUid(*uid, {8, 14}) : std::vector<uint8_t>{});
     }
     throw UsageError{"unknown kind"};
 }
@@ -190,8 +198,8 @@ int place(sim::BenchStore &store, const std::vector<std::string> &args)
     requirePosition(position);
     const auto kind = sim::kindFromName(args[2]);
     if (!kind)
-        throw UsageError{"unknown kind '" + args[2] + "' (kinds: s50 s70 id iso15693 typeb)"};
-    if (sim::positionForKind(*kind) != position)
+        throw UsageError{"unknown kind '" + args[2] + "' (kinds: " + sim::kindNames() + ")"};
+    if (!sim::kindFitsPosition(*kind, position))
         throw UsageError{"a card of kind " + args[2] + " goes in position " + sim::positionForKind(*kind) + ", not " +
                          position};
     std::optional<std::string> uid;
@@ -252,6 +260,8 @@ int dump(sim::BenchStore &store, const std::vector<std::string> &args)
         std::snprintf(label, sizeof label, "%03d: ", block);
         std::cout << label << sim::toHex(std::vector<uint8_t>(card.blocks[b].begin(), card.blocks[b].end())) << "\n";
     }
+    if (sim::hasApplication(card.kind))
+        std::cout << sim::iso7816::describe(card.application);
     if (card.kind == CardKind::Iso15693) {
         char extra[32];
         std::snprintf(extra, sizeof extra, "AFI %02X DSFID %02X", card.afi, card.dsfid);
