@@ -2,6 +2,7 @@
 
 #include "sim/core/Hex.h"
 
+#include <cstdio>
 #include <random>
 #include <stdexcept>
 
@@ -53,6 +54,9 @@ constexpr KindInfo kKinds[] = {
     {CardKind::TypeB, "typeb", "typeb"},
     {CardKind::CpuA, "cpua", "typea"},
     {CardKind::MifarePro, "mifarepro", "typea"},
+    {CardKind::MfPlus2K, "mfplus2k", "typea"},
+    {CardKind::MfPlus4K, "mfplus4k", "typea"},
+    {CardKind::At88rf020, "at88rf020", "typeb"},
 };
 
 std::mt19937_64 &randomSource()
@@ -139,6 +143,9 @@ uint16_t atqaOf(const Card &card)
         return static_cast<uint16_t>(0x0004 | sevenByteUid);
     case CardKind::MifarePro:
         return static_cast<uint16_t>(0x0008 | sevenByteUid);
+    case CardKind::MfPlus2K:
+    case CardKind::MfPlus4K:
+        return mfplus::atqa(card.kind == CardKind::MfPlus4K, card.uid.size());
     default:
         return 0;
     }
@@ -154,6 +161,9 @@ uint8_t sakOf(const Card &card)
     case CardKind::CpuA:
     case CardKind::MifarePro:
         return 0x20; // ISO 14443-4 compliant
+    case CardKind::MfPlus2K:
+    case CardKind::MfPlus4K:
+        return mfplus::sak(card.kind == CardKind::MfPlus4K, card.plus.level);
     default:
         return 0;
     }
@@ -167,6 +177,10 @@ std::vector<uint8_t> atsOf(const Card &card)
         return {0x06, 0x75, 0x77, 0x81, 0x02, 0x80};
     case CardKind::MifarePro:
         return {0x0B, 0x78, 0x80, 0x70, 0x02, 'M', 'I', 'F', 'P', 'R', 'O'};
+    case CardKind::MfPlus2K:
+    case CardKind::MfPlus4K:
+        // Every level takes RATS: levels 1 and 2 switch up over ISO 14443-4.
+        return mfplus::ats();
     default:
         return {};
     }
@@ -245,6 +259,39 @@ Card makeCpuCard(CardKind kind, std::vector<uint8_t> uid)
     return card;
 }
 
+bool isMifarePlus(CardKind kind)
+{
+    return kind == CardKind::MfPlus2K || kind == CardKind::MfPlus4K;
+}
+
+Card makeMifarePlusCard(CardKind kind, std::vector<uint8_t> uid)
+{
+    if (uid.empty())
+        uid = randomMifareUid();
+    if (uid.size() != 4 && uid.size() != 7)
+        throw std::invalid_argument("a MIFARE Plus UID has 4 or 7 bytes");
+    Card card;
+    card.kind = kind;
+    card.uid = uid;
+    card.placement = newPlacement();
+    card.plus = mfplus::factoryMemory(kind == CardKind::MfPlus4K, uid);
+    return card;
+}
+
+Card makeAt88rf020Card(std::vector<uint8_t> pupi)
+{
+    if (pupi.empty())
+        pupi = randomBytes(4);
+    if (pupi.size() != 4)
+        throw std::invalid_argument("an AT88RF020 identifier has 4 bytes");
+    Card card;
+    card.kind = CardKind::At88rf020;
+    card.placement = newPlacement();
+    card.uid = pupi;
+    card.at88 = at88::factoryMemory(pupi);
+    return card;
+}
+
 namespace
 {
 
@@ -292,6 +339,93 @@ std::string protocolText(char p)
     return std::string(1, p);
 }
 
+// Fixed-size byte rows (blocks, pages) as hex strings, one per row.
+template <std::size_t N> json rowsToJson(const std::vector<std::array<uint8_t, N>> &rows)
+{
+    json list = json::array();
+    for (const auto &row : rows)
+        list.push_back(toHex(std::vector<uint8_t>(row.begin(), row.end())));
+    return list;
+}
+
+template <std::size_t N> std::vector<std::array<uint8_t, N>> rowsFromJson(const json &list, std::size_t count)
+{
+    if (list.size() != count)
+        throw std::runtime_error("wrong number of blocks");
+    std::vector<std::array<uint8_t, N>> rows;
+    for (const json &item : list) {
+        const auto bytes = fromHex(item.get<std::string>());
+        if (!bytes || bytes->size() != N)
+            throw std::runtime_error("a block or page of the wrong size");
+        std::array<uint8_t, N> row;
+        std::copy(bytes->begin(), bytes->end(), row.begin());
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+void mifarePlusToJson(const mfplus::Memory &plus, json &j)
+{
+    j["level"] = plus.level;
+    j["blocks"] = rowsToJson(plus.blocks);
+    json perso = json::object();
+    for (const auto &[address, value] : plus.perso) {
+        char key[8];
+        std::snprintf(key, sizeof key, "%04X", address);
+        perso[key] = toHex(std::vector<uint8_t>(value.begin(), value.end()));
+    }
+    j["perso"] = perso;
+}
+
+mfplus::Memory mifarePlusFromJson(const json &j, bool fourK)
+{
+    mfplus::Memory plus;
+    plus.level = j.at("level").get<int>();
+    if (plus.level < 0 || plus.level > 3)
+        throw std::runtime_error("a MIFARE Plus security level is 0 to 3");
+    plus.blocks = rowsFromJson<16>(j.at("blocks"), fourK ? mfplus::kBlocks4K : mfplus::kBlocks2K);
+    const json perso = j.value("perso", json::object());
+    for (const auto &[address, value] : perso.items()) {
+        const auto number = fromHex(address);
+        const auto bytes = fromHex(value.get<std::string>());
+        if (!number || number->size() != 2 || !bytes || bytes->size() != 16)
+            throw std::runtime_error("a perso entry is a 4-digit address and 32 hexadecimal digits");
+        mfplus::Block block;
+        std::copy(bytes->begin(), bytes->end(), block.begin());
+        plus.perso[static_cast<uint16_t>((*number)[0] << 8 | (*number)[1])] = block;
+    }
+    return plus;
+}
+
+void tagToJson(const Card &c, json &j)
+{
+    j["blocks"] = rowsToJson(c.tag.blocks);
+    json locked = json::array();
+    for (int b = 0; b < iso15693::kBlocks; ++b)
+        if (c.tag.locked[b])
+            locked.push_back(b);
+    j["lockedBlocks"] = locked;
+    j["afiLocked"] = c.tag.afiLocked;
+    j["dsfidLocked"] = c.tag.dsfidLocked;
+}
+
+// Older bench files know only the UID, AFI and DSFID of a tag.
+iso15693::Memory tagFromJson(const json &j)
+{
+    iso15693::Memory tag;
+    if (j.contains("blocks"))
+        tag.blocks = rowsFromJson<iso15693::kBlockSize>(j.at("blocks"), iso15693::kBlocks);
+    for (const json &b : j.value("lockedBlocks", json::array())) {
+        const int block = b.get<int>();
+        if (block < 0 || block >= iso15693::kBlocks)
+            throw std::runtime_error("a locked block outside the tag");
+        tag.locked[block] = true;
+    }
+    tag.afiLocked = j.value("afiLocked", false);
+    tag.dsfidLocked = j.value("dsfidLocked", false);
+    return tag;
+}
+
 json cardToJson(const Card &c)
 {
     json j;
@@ -314,6 +448,16 @@ json cardToJson(const Card &c)
         j["uid"] = toHex(c.uid);
         j["afi"] = c.afi;
         j["dsfid"] = c.dsfid;
+        tagToJson(c, j);
+        break;
+    case CardKind::MfPlus2K:
+    case CardKind::MfPlus4K:
+        j["uid"] = toHex(c.uid);
+        mifarePlusToJson(c.plus, j);
+        break;
+    case CardKind::At88rf020:
+        j["uid"] = toHex(c.uid);
+        j["pages"] = rowsToJson(c.at88.pages);
         break;
     case CardKind::TypeB:
     case CardKind::CpuA:
@@ -367,6 +511,22 @@ Card cardFromJson(const json &j)
         c.uid = hexField(j, "uid");
         c.afi = j.value("afi", uint8_t{0});
         c.dsfid = j.value("dsfid", uint8_t{0});
+        if (c.uid.size() != 8)
+            throw std::runtime_error("an ISO15693 UID has 8 bytes");
+        c.tag = tagFromJson(j);
+        break;
+    case CardKind::MfPlus2K:
+    case CardKind::MfPlus4K:
+        c.uid = hexField(j, "uid");
+        if (c.uid.size() != 4 && c.uid.size() != 7)
+            throw std::runtime_error("a MIFARE Plus UID has 4 or 7 bytes");
+        c.plus = mifarePlusFromJson(j, c.kind == CardKind::MfPlus4K);
+        break;
+    case CardKind::At88rf020:
+        c.uid = hexField(j, "uid");
+        if (c.uid.size() != 4)
+            throw std::runtime_error("an AT88RF020 identifier has 4 bytes");
+        c.at88.pages = rowsFromJson<at88::kPageSize>(j.at("pages"), at88::kPages);
         break;
     case CardKind::TypeB:
         c.uid = hexField(j, "uid");

@@ -2,8 +2,11 @@
 // key stores, peripherals and the cards in their positions.
 #pragma once
 
+#include "sim/core/At88rf020.h"
+#include "sim/core/Iso15693Tag.h"
 #include "sim/core/Iso7816Card.h"
 #include "sim/core/MifareClassic.h"
+#include "sim/core/MifarePlus.h"
 
 #include <nlohmann/json.hpp>
 
@@ -25,6 +28,9 @@ enum class CardKind {
     TypeB,     // ISO 14443-4 TYPE B CPU card
     CpuA,      // ISO 14443-4 TYPE A CPU card
     MifarePro, // Mifare Pro (TYPE A CPU card behind its own entry points)
+    MfPlus2K,  // MIFARE Plus 2K (security levels 0-3)
+    MfPlus4K,  // MIFARE Plus 4K
+    At88rf020, // AT88RF020 TYPE B memory card
 };
 
 struct Card {
@@ -35,6 +41,9 @@ struct Card {
     uint8_t afi = 0;                   // ISO15693
     uint8_t dsfid = 0;                 // ISO15693
     iso7816::Application application;  // CPU cards: files and PIN
+    mfplus::Memory plus;               // MIFARE Plus: level, blocks, keys
+    iso15693::Memory tag;              // ISO15693: blocks and locks
+    at88::Memory at88;                 // AT88RF020: pages
     // Differs for every placing, so a card put back is a fresh card to the reader.
     uint64_t placement = 0;
 };
@@ -100,6 +109,11 @@ Card makeIso15693Card(std::vector<uint8_t> uid);
 Card makeTypeBCard(std::vector<uint8_t> pupi);
 // A TYPE A CPU card (CpuA, MifarePro) with the default application.
 Card makeCpuCard(CardKind kind, std::vector<uint8_t> uid);
+// A MIFARE Plus (MfPlus2K, MfPlus4K) fresh from the factory: level 0.
+Card makeMifarePlusCard(CardKind kind, std::vector<uint8_t> uid);
+bool isMifarePlus(CardKind kind);
+// An AT88RF020 with the factory password 00 00 00 00 00 00 00 00.
+Card makeAt88rf020Card(std::vector<uint8_t> pupi);
 
 Bench defaultBench();
 

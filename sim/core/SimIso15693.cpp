@@ -1,70 +1,185 @@
-// ISO15693 beyond the inventory: not simulated yet.
+// The ISO15693 tag beyond the inventory: addressed or selected requests to
+// the tag in the reader's ISO15693 field (Iso15693Tag.h holds the tag).
 #include "sim/core/Simulator.h"
+
+#include <algorithm>
 
 namespace sim
 {
 
-int Simulator::getSystemInfo(int, unsigned char, const unsigned char *, unsigned char *, unsigned char *)
+int Simulator::tag(int h, unsigned char flags, const unsigned char *uid, Target *t)
 {
-    return kNotSupported;
+    if (const int rc = contactless(h, "iso15693", t))
+        return rc;
+    if (t->card->kind != CardKind::Iso15693)
+        return kNotSupported;
+    return iso15693::addressed(t->session->tagState, flags, uid, t->card->uid);
 }
 
-int Simulator::readBlocks(int, unsigned char, unsigned char, unsigned char, const unsigned char *, unsigned char *,
-                          unsigned char *)
+int Simulator::changeTag(int h, const std::function<int(Card &)> &change)
 {
-    return kNotSupported;
+    return modifyCard(h, "iso15693", change);
 }
 
-int Simulator::writeBlocks(int, unsigned char, unsigned char, unsigned char, const unsigned char *, unsigned char,
-                           const unsigned char *)
+int Simulator::getSystemInfo(int h, unsigned char flags, const unsigned char *uid, unsigned char *length,
+                             unsigned char *reply)
 {
-    return kNotSupported;
+    Target t;
+    if (const int rc = tag(h, flags, uid, &t))
+        return rc;
+    if (!length || !reply)
+        return kBadArgument;
+    const std::vector<uint8_t> info = iso15693::systemInfo(t.card->uid, t.card->afi, t.card->dsfid);
+    std::copy(info.begin(), info.end(), reply);
+    *length = static_cast<unsigned char>(info.size());
+    return kOk;
 }
 
-int Simulator::lockBlock(int, unsigned char, unsigned char, const unsigned char *)
+int Simulator::readBlocks(int h, unsigned char flags, unsigned char block, unsigned char count,
+                          const unsigned char *uid, unsigned char *length, unsigned char *data)
 {
-    return kNotSupported;
+    Target t;
+    if (const int rc = tag(h, flags, uid, &t))
+        return rc;
+    if (!length)
+        return kBadArgument;
+    if (const int rc = iso15693::readBlocks(t.card->tag, block, count, data))
+        return rc;
+    *length = static_cast<unsigned char>(count * iso15693::kBlockSize);
+    return kOk;
 }
 
-int Simulator::writeAfi(int, unsigned char, unsigned char, const unsigned char *)
+int Simulator::writeBlocks(int h, unsigned char flags, unsigned char block, unsigned char count,
+                           const unsigned char *uid, unsigned char length, const unsigned char *data)
 {
-    return kNotSupported;
+    Target t;
+    if (const int rc = tag(h, flags, uid, &t))
+        return rc;
+    if (length != count * iso15693::kBlockSize)
+        return kBadArgument;
+    return changeTag(h, [&](Card &card) { return iso15693::writeBlocks(card.tag, block, count, data); });
 }
 
-int Simulator::lockAfi(int, unsigned char, unsigned char, const unsigned char *)
+int Simulator::lockBlock(int h, unsigned char flags, unsigned char block, const unsigned char *uid)
 {
-    return kNotSupported;
+    Target t;
+    if (const int rc = tag(h, flags, uid, &t))
+        return rc;
+    return changeTag(h, [&](Card &card) { return iso15693::lockBlock(card.tag, block); });
 }
 
-int Simulator::writeDsfid(int, unsigned char, unsigned char, const unsigned char *)
+int Simulator::writeAfi(int h, unsigned char flags, unsigned char afi, const unsigned char *uid)
 {
-    return kNotSupported;
+    Target t;
+    if (const int rc = tag(h, flags, uid, &t))
+        return rc;
+    return changeTag(h, [&](Card &card) {
+        if (card.tag.afiLocked)
+            return kAccessDenied;
+        card.afi = afi;
+        return kOk;
+    });
 }
 
-int Simulator::lockDsfid(int, unsigned char, unsigned char, const unsigned char *)
+// LOCK AFI locks what the tag holds; the value byte the tool passes along is
+// not part of the command.
+int Simulator::lockAfi(int h, unsigned char flags, unsigned char, const unsigned char *uid)
 {
-    return kNotSupported;
+    Target t;
+    if (const int rc = tag(h, flags, uid, &t))
+        return rc;
+    return changeTag(h, [&](Card &card) {
+        if (card.tag.afiLocked)
+            return kAccessDenied;
+        card.tag.afiLocked = true;
+        return kOk;
+    });
 }
 
-int Simulator::getSecurityInfo(int, unsigned char, unsigned char, unsigned char, const unsigned char *, unsigned char *,
-                               unsigned char *)
+int Simulator::writeDsfid(int h, unsigned char flags, unsigned char dsfid, const unsigned char *uid)
 {
-    return kNotSupported;
+    Target t;
+    if (const int rc = tag(h, flags, uid, &t))
+        return rc;
+    return changeTag(h, [&](Card &card) {
+        if (card.tag.dsfidLocked)
+            return kAccessDenied;
+        card.dsfid = dsfid;
+        return kOk;
+    });
 }
 
-int Simulator::resetToReady(int, unsigned char, const unsigned char *)
+int Simulator::lockDsfid(int h, unsigned char flags, unsigned char, const unsigned char *uid)
 {
-    return kNotSupported;
+    Target t;
+    if (const int rc = tag(h, flags, uid, &t))
+        return rc;
+    return changeTag(h, [&](Card &card) {
+        if (card.tag.dsfidLocked)
+            return kAccessDenied;
+        card.tag.dsfidLocked = true;
+        return kOk;
+    });
 }
 
-int Simulator::selectUid(int, unsigned char, const unsigned char *)
+// count blocks from block: one status byte each.
+int Simulator::getSecurityInfo(int h, unsigned char flags, unsigned char block, unsigned char count,
+                               const unsigned char *uid, unsigned char *length, unsigned char *reply)
 {
-    return kNotSupported;
+    Target t;
+    if (const int rc = tag(h, flags, uid, &t))
+        return rc;
+    if (!length || !reply)
+        return kBadArgument;
+    std::vector<uint8_t> status;
+    if (const int rc = iso15693::securityStatus(t.card->tag, block, count, &status))
+        return rc;
+    std::copy(status.begin(), status.end(), reply);
+    *length = static_cast<unsigned char>(status.size());
+    return kOk;
 }
 
-int Simulator::stayQuiet(int, unsigned char, const unsigned char *)
+int Simulator::resetToReady(int h, unsigned char flags, const unsigned char *uid)
 {
-    return kNotSupported;
+    Target t;
+    if (const int rc = tag(h, flags, uid, &t))
+        return rc;
+    t.session->tagState = iso15693::State::Ready;
+    return kOk;
+}
+
+int Simulator::selectUid(int h, unsigned char flags, const unsigned char *uid)
+{
+    Target t;
+    if (const int rc = contactless(h, "iso15693", &t))
+        return rc;
+    if (t.card->kind != CardKind::Iso15693)
+        return kNotSupported;
+    // SELECT always carries the UID; a selected tag with another UID would go
+    // back to ready (there is only one tag per field here).
+    if (!(flags & iso15693::kAddressFlag))
+        return kBadArgument;
+    if (const int rc = iso15693::addressed(t.session->tagState, flags, uid, t.card->uid))
+        return rc;
+    t.session->tagState = iso15693::State::Selected;
+    return kOk;
+}
+
+// A quiet tag answers addressed requests only, until reset to ready or the
+// field goes off.
+int Simulator::stayQuiet(int h, unsigned char flags, const unsigned char *uid)
+{
+    Target t;
+    if (const int rc = contactless(h, "iso15693", &t))
+        return rc;
+    if (t.card->kind != CardKind::Iso15693)
+        return kNotSupported;
+    if (!(flags & iso15693::kAddressFlag))
+        return kBadArgument;
+    if (const int rc = iso15693::addressed(t.session->tagState, flags, uid, t.card->uid))
+        return rc;
+    t.session->tagState = iso15693::State::Quiet;
+    return kOk;
 }
 
 } // namespace sim

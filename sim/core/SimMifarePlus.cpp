@@ -1,92 +1,215 @@
-// MIFARE Plus: not simulated yet.
+// MIFARE Plus in the TYPE A field: every command goes over ISO 14443-4, so
+// the card must have been selected and sent RATS (rz_pro_reset). The card's
+// memory model is MifarePlus.h; this is the glue to the bench and session.
 #include "sim/core/Simulator.h"
+
+#include <algorithm>
 
 namespace sim
 {
-
-int Simulator::mfpWritePerso(int, const unsigned char *, unsigned short)
+namespace
 {
-    return kNotSupported;
+
+mfplus::Key keyOf(const unsigned char *bytes)
+{
+    mfplus::Key key;
+    std::copy(bytes, bytes + key.size(), key.begin());
+    return key;
 }
 
-int Simulator::mfpCommitPerso(int)
+} // namespace
+
+int Simulator::mifarePlus(int h, Target *t)
 {
-    return kNotSupported;
+    if (const int rc = contactless(h, "typea", t))
+        return rc;
+    if (!isMifarePlus(t->card->kind))
+        return kNotSupported;
+    if (!t->session->layer4 || t->session->phase != Phase::Active)
+        return kNoCard;
+    return kOk;
 }
 
-int Simulator::mfpL1Authenticate(int, const unsigned char *)
+int Simulator::changePlus(int h, const std::function<int(mfplus::Memory &)> &change)
 {
-    return kNotSupported;
+    return modifyCard(h, "typea", [&](Card &card) { return change(card.plus); });
 }
 
-int Simulator::mfpL1SwitchToL2(int, const unsigned char *)
+int Simulator::mfpWritePerso(int h, const unsigned char *value, unsigned short address)
 {
-    return kNotSupported;
+    Target t;
+    if (const int rc = mifarePlus(h, &t))
+        return rc;
+    if (!value)
+        return kBadArgument;
+    const mfplus::Block block = keyOf(value);
+    return changePlus(h, [&](mfplus::Memory &m) { return mfplus::writePerso(m, block, address); });
 }
 
-int Simulator::mfpL1SwitchToL3(int, const unsigned char *)
+// A new security level takes effect with the card's next activation.
+int Simulator::mfpCommitPerso(int h)
 {
-    return kNotSupported;
+    Target t;
+    if (const int rc = mifarePlus(h, &t))
+        return rc;
+    Session *session = t.session;
+    const int rc = changePlus(h, [](mfplus::Memory &m) { return mfplus::commitPerso(m); });
+    if (rc == kOk)
+        *session = Session::fresh(session->identity);
+    return rc;
 }
 
-int Simulator::mfpL2SwitchToL3(int, const unsigned char *)
+int Simulator::switchPlusLevel(int h, const unsigned char *key, int from, int to)
 {
-    return kNotSupported;
+    Target t;
+    if (const int rc = mifarePlus(h, &t))
+        return rc;
+    if (!key)
+        return kBadArgument;
+    const mfplus::Key k = keyOf(key);
+    Session *session = t.session;
+    const int rc = changePlus(h, [&](mfplus::Memory &m) { return mfplus::switchLevel(m, from, to, k); });
+    if (rc == kOk)
+        *session = Session::fresh(session->identity);
+    return rc;
 }
 
-int Simulator::mfpL3AuthenticateKey(int, const unsigned char *, unsigned short)
+int Simulator::mfpL1Authenticate(int h, const unsigned char *key)
 {
-    return kNotSupported;
+    Target t;
+    if (const int rc = mifarePlus(h, &t))
+        return rc;
+    if (!key)
+        return kBadArgument;
+    return mfplus::authenticateLevel1(t.card->plus, keyOf(key));
 }
 
-int Simulator::mfpL3AuthenticateSector(int, unsigned char, unsigned char, const unsigned char *)
+int Simulator::mfpL1SwitchToL2(int h, const unsigned char *key)
 {
-    return kNotSupported;
+    return switchPlusLevel(h, key, 1, 2);
 }
 
-int Simulator::mfpL3ReadPlain(int, unsigned short, unsigned char, unsigned char *)
+int Simulator::mfpL1SwitchToL3(int h, const unsigned char *key)
 {
-    return kNotSupported;
+    return switchPlusLevel(h, key, 1, 3);
 }
 
-int Simulator::mfpL3WritePlain(int, unsigned short, unsigned char, const unsigned char *)
+int Simulator::mfpL2SwitchToL3(int h, const unsigned char *key)
 {
-    return kNotSupported;
+    return switchPlusLevel(h, key, 2, 3);
 }
 
-int Simulator::mfpL3ReadEncrypted(int, unsigned short, unsigned char, unsigned char *)
+int Simulator::mfpL3AuthenticateKey(int h, const unsigned char *key, unsigned short keyNumber)
 {
-    return kNotSupported;
+    Target t;
+    if (const int rc = mifarePlus(h, &t))
+        return rc;
+    if (!key)
+        return kBadArgument;
+    return mfplus::authenticateKey(t.card->plus, t.session->plus, keyNumber, keyOf(key));
 }
 
-int Simulator::mfpL3WriteEncrypted(int, unsigned short, unsigned char, const unsigned char *)
+// mode 1: the sector's key A, 2: its key B.
+int Simulator::mfpL3AuthenticateSector(int h, unsigned char mode, unsigned char sector, const unsigned char *key)
 {
-    return kNotSupported;
+    Target t;
+    if (const int rc = mifarePlus(h, &t))
+        return rc;
+    if (!key || (mode != 1 && mode != 2) || sector >= mfplus::sectorCount(t.card->plus))
+        return kBadArgument;
+    const auto keyNumber = static_cast<uint16_t>(mfplus::kFirstSectorKey + 2 * sector + (mode - 1));
+    return mfplus::authenticateKey(t.card->plus, t.session->plus, keyNumber, keyOf(key));
 }
 
-int Simulator::mfpL3UpdateKey(int, unsigned short, const unsigned char *)
+// Data operations rely on the earlier authentication: no new activation.
+int Simulator::mfpL3ReadPlain(int h, unsigned short block, unsigned char count, unsigned char *data)
 {
-    return kNotSupported;
+    Target t;
+    if (const int rc = mifarePlus(h, &t))
+        return rc;
+    if (!data)
+        return kBadArgument;
+    return mfplus::readBlocks(t.card->plus, t.session->plus, block, count, data);
 }
 
-int Simulator::mfpL3InitValue(int, unsigned char, int)
+int Simulator::mfpL3WritePlain(int h, unsigned short block, unsigned char count, const unsigned char *data)
 {
-    return kNotSupported;
+    Target t;
+    if (const int rc = mifarePlus(h, &t))
+        return rc;
+    if (!data)
+        return kBadArgument;
+    const mfplus::Session session = t.session->plus;
+    return changePlus(h, [&](mfplus::Memory &m) { return mfplus::writeBlocks(m, session, block, count, data); });
 }
 
-int Simulator::mfpL3ReadValue(int, unsigned char, int *)
+// The reader library encrypts and decrypts; the card holds the same bytes.
+int Simulator::mfpL3ReadEncrypted(int h, unsigned short block, unsigned char count, unsigned char *data)
 {
-    return kNotSupported;
+    return mfpL3ReadPlain(h, block, count, data);
 }
 
-int Simulator::mfpL3Increment(int, unsigned char, int)
+int Simulator::mfpL3WriteEncrypted(int h, unsigned short block, unsigned char count, const unsigned char *data)
 {
-    return kNotSupported;
+    return mfpL3WritePlain(h, block, count, data);
 }
 
-int Simulator::mfpL3Decrement(int, unsigned char, int)
+int Simulator::mfpL3UpdateKey(int h, unsigned short keyNumber, const unsigned char *key)
 {
-    return kNotSupported;
+    Target t;
+    if (const int rc = mifarePlus(h, &t))
+        return rc;
+    if (!key)
+        return kBadArgument;
+    const mfplus::Key k = keyOf(key);
+    const mfplus::Session session = t.session->plus;
+    return changePlus(h, [&](mfplus::Memory &m) { return mfplus::updateKey(m, session, keyNumber, k); });
+}
+
+int Simulator::mfpL3InitValue(int h, unsigned char block, int value)
+{
+    Target t;
+    if (const int rc = mifarePlus(h, &t))
+        return rc;
+    const mfplus::Session session = t.session->plus;
+    return changePlus(h, [&](mfplus::Memory &m) { return mfplus::initValue(m, session, block, value); });
+}
+
+int Simulator::mfpL3ReadValue(int h, unsigned char block, int *value)
+{
+    Target t;
+    if (const int rc = mifarePlus(h, &t))
+        return rc;
+    if (!value)
+        return kBadArgument;
+    int32_t v = 0;
+    if (const int rc = mfplus::readValue(t.card->plus, t.session->plus, block, &v))
+        return rc;
+    *value = v;
+    return kOk;
+}
+
+// Increment and decrement transfer into the same block at once.
+int Simulator::mfpL3Increment(int h, unsigned char block, int value)
+{
+    Target t;
+    if (const int rc = mifarePlus(h, &t))
+        return rc;
+    if (value < 0)
+        return kBadArgument;
+    const mfplus::Session session = t.session->plus;
+    return changePlus(h, [&](mfplus::Memory &m) { return mfplus::addToValue(m, session, block, value); });
+}
+
+int Simulator::mfpL3Decrement(int h, unsigned char block, int value)
+{
+    Target t;
+    if (const int rc = mifarePlus(h, &t))
+        return rc;
+    if (value < 0)
+        return kBadArgument;
+    const mfplus::Session session = t.session->plus;
+    return changePlus(h, [&](mfplus::Memory &m) { return mfplus::addToValue(m, session, block, -int64_t{value}); });
 }
 
 } // namespace sim

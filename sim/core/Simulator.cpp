@@ -705,17 +705,21 @@ int Simulator::requestB(int h, unsigned char *answer)
         return rc;
     if (!answer)
         return kBadArgument;
+    // A halted AT88RF020 sleeps until the field goes off.
+    if (t.session->phase == Phase::Halted)
+        return kNoCard;
     // ATQB: 0x50, PUPI, application data, protocol info, CRC_B.
     uint8_t atqb[14] = {0x50};
     std::copy(t.card->uid.begin(), t.card->uid.end(), atqb + 1);
-    atqb[9] = 0x00;  // bit rates: 106 kbit/s both ways
-    atqb[10] = 0x81; // frame size 256, ISO 14443-4 compliant
-    atqb[11] = 0x41; // frame waiting time, no NAD/CID options
+    atqb[9] = 0x00;                                        // bit rates: 106 kbit/s both ways
+    atqb[10] = hasApplication(t.card->kind) ? 0x81 : 0x80; // frame size 256, ISO 14443-4 compliant or not
+    atqb[11] = 0x41;                                       // frame waiting time, no NAD/CID options
     const uint16_t crc = crcB(atqb, 12);
     atqb[12] = static_cast<uint8_t>(crc & 0xFF);
     atqb[13] = static_cast<uint8_t>(crc >> 8);
     std::copy(atqb, atqb + sizeof atqb, answer);
     t.session->phase = Phase::Ready;
+    t.session->at88 = at88::Session{};
     return kOk;
 }
 
@@ -732,6 +736,7 @@ int Simulator::attrib(int h, const unsigned char *pupi)
     // ATTRIB enters ISO 14443-4 at once.
     t.session->layer4 = hasApplication(t.card->kind);
     t.session->apdu = iso7816::Context{};
+    t.session->at88 = at88::Session{};
     return kOk;
 }
 
@@ -747,6 +752,8 @@ int Simulator::inventory(int h, unsigned char flags, unsigned char afi, unsigned
         return kBadArgument;
     constexpr unsigned char kAfiFlag = 0x10;
     if ((flags & kAfiFlag) && afi != 0 && afi != t.card->afi)
+        return kNoCard;
+    if (t.session->tagState == iso15693::State::Quiet)
         return kNoCard;
     std::copy(t.card->uid.begin(), t.card->uid.end(), uid);
     if (reply) {

@@ -186,6 +186,10 @@ private:
         // ISO 14443-4 (after RATS or ATTRIB) and the card application's state.
         bool layer4 = false;
         iso7816::Context apdu;
+        // MIFARE Plus level-3 authentication, ISO15693 state, AT88RF020 verification.
+        mfplus::Session plus;
+        iso15693::State tagState = iso15693::State::Ready;
+        at88::Session at88;
 
         // The state of a card that has just come into the field (or lost power).
         static Session fresh(std::string identity, Phase phase = Phase::Idle)
@@ -227,6 +231,17 @@ private:
     int layer4TypeA(int h, Target *t);
     int writeTrailer(int h, int block, const mifare::Block &wanted);
     int valueOperand(int h, unsigned char block, mifare::DataOp op, int32_t *value, uint8_t *address);
+    // The MIFARE Plus in the TYPE A field, activated up to ISO 14443-4.
+    int mifarePlus(int h, Target *t);
+    int changePlus(int h, const std::function<int(mfplus::Memory &)> &change);
+    int switchPlusLevel(int h, const unsigned char *key, int from, int to);
+    // The ISO15693 tag when it takes a request with these flags and UID.
+    int tag(int h, unsigned char flags, const unsigned char *uid, Target *t);
+    int changeTag(int h, const std::function<int(Card &)> &change);
+    // One command frame to the selected AT88RF020; the page answered, if any.
+    int at88Command(int h, const std::vector<uint8_t> &frame, at88::Answer *answer);
+    // The selected AT88RF020 whose verified password is this one.
+    int at88WithPassword(int h, const unsigned char *password);
 
     std::unique_ptr<BenchStore> store_;
     std::map<int, Open> handles_;

@@ -41,6 +41,9 @@ Kinds (position; identifier):
   mifarepro     Mifare Pro CPU card (typea; --uid of 8 or 14 hex digits)
   typeb         ISO 14443-4 TYPE B CPU card (typeb; --uid: PUPI, 8 hex digits)
   iso15693      ISO15693 tag (iso15693; --uid of 16 hex digits)
+  mfplus2k, mfplus4k
+                MIFARE Plus 2K/4K, level 0 (typea; --uid of 8 or 14 hex digits)
+  at88rf020     AT88RF020, password 0000000000000000 (typeb; --uid: 8 hex digits)
   id            125 kHz ID card (id125; --number, a 40-bit decimal number)
 Without --uid/--number: random.
 
@@ -68,6 +71,51 @@ std::string protocolName(char p)
     }
 }
 
+std::string hex(const uint8_t *bytes, std::size_t n)
+{
+    return sim::toHex(std::vector<uint8_t>(bytes, bytes + n));
+}
+
+std::string describeMifarePlus(const sim::mfplus::Memory &plus)
+{
+    std::string text = ", security level " + std::to_string(plus.level);
+    if (plus.level == 0) {
+        const auto missing = sim::mfplus::missingMandatoryKeys(plus);
+        if (missing.empty()) {
+            text += " (ready to commit)";
+        } else {
+            text += " (to write before commit:";
+            for (const uint16_t key : missing) {
+                char number[8];
+                std::snprintf(number, sizeof number, " %04X", key);
+                text += number;
+            }
+            text += ")";
+        }
+    }
+    return text;
+}
+
+std::string describeTag(const Card &card)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, ", AFI %02X%s, DSFID %02X%s", card.afi, card.tag.afiLocked ? " (locked)" : "",
+                  card.dsfid, card.tag.dsfidLocked ? " (locked)" : "");
+    std::string locked;
+    for (int b = 0; b < sim::iso15693::kBlocks; ++b)
+        if (card.tag.locked[b])
+            locked += " " + std::to_string(b);
+    return text + std::string(", locked blocks:") + (locked.empty() ? " none" : locked);
+}
+
+std::string describeAt88(const sim::at88::Memory &memory)
+{
+    const sim::at88::Page password = sim::at88::password(memory);
+    const bool factory = password == sim::at88::Page{};
+    return ", password " + hex(password.data(), password.size()) + (factory ? " (factory)" : " (changed)") +
+           ", counter " + std::to_string(sim::at88::counter(memory));
+}
+
 std::string describeCard(const Card &card)
 {
     std::ostringstream out;
@@ -84,6 +132,12 @@ std::string describeCard(const Card &card)
         std::snprintf(text, sizeof text, " ATQA %04X", sim::mifare::atqa(card.kind == CardKind::S70, card.uid.size()));
         out << text;
     }
+    if (sim::isMifarePlus(card.kind))
+        out << describeMifarePlus(card.plus);
+    if (card.kind == CardKind::Iso15693)
+        out << describeTag(card);
+    if (card.kind == CardKind::At88rf020)
+        out << describeAt88(card.at88);
     return out.str();
 }
 
@@ -184,6 +238,11 @@ Card newCard(CardKind kind, const std::optional<std::string> &uid, const std::op
     case CardKind::CpuA:
     case CardKind::MifarePro:
         return sim::makeCpuCard(kind, uid ? parseUid(*uid, {8, 14}) : std::vector<uint8_t>{});
+    case CardKind::MfPlus2K:
+    case CardKind::MfPlus4K:
+        return sim::makeMifarePlusCard(kind, uid ? parseUid(*uid, {8, 14}) : std::vector<uint8_t>{});
+    case CardKind::At88rf020:
+        return sim::makeAt88rf020Card(uid ? parseUid(*uid, {8}) : std::vector<uint8_t>{});
     }
     throw UsageError{"unknown kind"};
 }
@@ -241,6 +300,29 @@ int remove(sim::BenchStore &store, const std::vector<std::string> &args)
     return 0;
 }
 
+std::string label(int number)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%03d: ", number);
+    return text;
+}
+
+void dumpMifarePlus(const sim::mfplus::Memory &plus)
+{
+    for (std::size_t b = 0; b < plus.blocks.size(); ++b) {
+        const int block = static_cast<int>(b);
+        if (block == sim::mifare::firstBlockOfSector(sim::mifare::sectorOfBlock(block)))
+            std::cout << "-- sector " << sim::mifare::sectorOfBlock(block) << "\n";
+        std::cout << label(block) << hex(plus.blocks[b].data(), 16) << "\n";
+    }
+    std::cout << "-- perso (keys and configuration written)\n";
+    for (const auto &[address, value] : plus.perso) {
+        char text[8];
+        std::snprintf(text, sizeof text, "%04X: ", address);
+        std::cout << text << hex(value.data(), value.size()) << "\n";
+    }
+}
+
 int dump(sim::BenchStore &store, const std::vector<std::string> &args)
 {
     if (args.size() != 2)
@@ -266,7 +348,18 @@ int dump(sim::BenchStore &store, const std::vector<std::string> &args)
         char extra[32];
         std::snprintf(extra, sizeof extra, "AFI %02X DSFID %02X", card.afi, card.dsfid);
         std::cout << extra << "\n";
+        for (int b = 0; b < sim::iso15693::kBlocks; ++b)
+            std::cout << label(b) << hex(card.tag.blocks[b].data(), sim::iso15693::kBlockSize)
+                      << (card.tag.locked[b] ? " locked" : "") << "\n";
     }
+    if (sim::isMifarePlus(card.kind))
+        dumpMifarePlus(card.plus);
+    if (card.kind == CardKind::At88rf020)
+        for (int p = 0; p < sim::at88::kPages; ++p)
+            std::cout << label(p) << hex(card.at88.pages[p].data(), sim::at88::kPageSize)
+                      << (p == sim::at88::kPasswordPage ? " password" : "")
+                      << (p >= sim::at88::kFirstUserPage && sim::at88::pageLocked(card.at88, p) ? " locked" : "")
+                      << "\n";
     return 0;
 }
 
