@@ -2,6 +2,9 @@
 
 #include "app/CCardTypeSetDlg.h"
 #include "app/CardTypeWarning.h"
+#include "panels/contactless/CAt88rf020Dlg.h"
+#include "panels/contactless/CIcode2Dlg.h"
+#include "panels/contactless/CMifarePlusDlg.h"
 #include "panels/mifare_one/CIdCardDlg.h"
 #include "panels/mifare_one/CMifareOneDlg.h"
 #include "panels/mifare_one/CMifareOneRwDlg.h"
@@ -81,6 +84,12 @@ bool openMifareOnePanel(int itemData, QWidget *parent)
 bool openContactlessPanel(int itemData, [[maybe_unused]] QWidget *parent)
 {
     switch (itemData) {
+    case 17:
+        return run<CIcode2Dlg>(parent);
+    case 18:
+        return run<CAt88rf020Dlg>(parent);
+    case 32:
+        return run<CMifarePlusDlg>(parent);
     default:
         return false;
     }

@@ -1,0 +1,33 @@
+// Small builders the Mifare Plus, I-CODE2 and AT88RF020 panels share: named
+// fields with their caption labels, named buttons, and the report texts they
+// keep with CR LF line ends.
+#pragma once
+
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QWidget;
+
+namespace t7::contactless
+{
+
+// A field of at most maxLength characters, shown to assistive technology
+// under accessibleName (its caption label, when it has one, says the same).
+QLineEdit *lineField(QWidget *parent, const char *name, int maxLength, const QString &accessibleName,
+                     bool upperCase = false);
+QPushButton *button(QWidget *parent, const char *name, const QString &caption);
+// A caption label for field (its buddy).
+QLabel *caption(QWidget *parent, const QString &text, QWidget *field);
+// A read-only multi-line text for reports and logs.
+QPlainTextEdit *reportView(QWidget *parent, const char *name, const QString &accessibleName);
+// Shows text kept with "\r\n" line ends; the edit breaks lines at "\n" alone.
+void showReport(QPlainTextEdit *view, const QString &text);
+
+// The first `digits` characters of text once every blank is removed, when they
+// are all hexadecimal digits; "" otherwise.
+QString leadingHexDigits(const QString &text, int digits);
+
+} // namespace t7::contactless
