@@ -29,6 +29,7 @@ CMfPlusLevel0Page::CMfPlusLevel0Page(CMfPlusCard &card, Log log, QWidget *parent
     layout->setRowMinimumHeight(2, 16);
     layout->setRowStretch(4, 1);
     layout->setColumnStretch(1, 1);
+    layout->setColumnStretch(2, 1);
 
     connect(keySetting_, &QPushButton::clicked, this, &CMfPlusLevel0Page::onKeySetting);
     connect(upgrade_, &QPushButton::clicked, this, &CMfPlusLevel0Page::onUpgradeToLevel1);

@@ -67,8 +67,9 @@ void CMfPlusLevel3Page::buildLayout()
     keys->addWidget(update_, 1, 3);
     keys->addWidget(caption(this, QStringLiteral("Sector"), sectorEdit_), 2, 0);
     keys->addWidget(sectorEdit_, 2, 1);
-    keys->addWidget(sectorKey_, 3, 1, 1, 3);
-    keys->addWidget(verifySector_, 2, 2, 1, 2);
+    keys->addWidget(sectorKey_, 3, 0, 1, 3);
+    keys->addWidget(verifySector_, 3, 3);
+    keys->setColumnStretch(1, 1);
 
     auto *blocks = new QGridLayout;
     blocks->addWidget(caption(this, QStringLiteral("Blk-Start"), blockStartEdit_), 0, 0);

@@ -49,12 +49,12 @@ std::optional<unsigned short> CMfPlusPage::numberFrom(const QLineEdit *field)
 
 QLineEdit *CMfPlusPage::keyField(const char *name, const QString &accessibleName)
 {
-    QLineEdit *field = t7::contactless::lineField(this, name, kKeyDigits, accessibleName);
-    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QString(kKeyDigits + 2, QLatin1Char('D'))));
-    return field;
+    return t7::contactless::lineField(this, name, kKeyDigits, accessibleName);
 }
 
 QLineEdit *CMfPlusPage::numberField(const char *name, const QString &accessibleName)
 {
-    return t7::contactless::lineField(this, name, kNumberDigits, accessibleName);
+    QLineEdit *field = t7::contactless::lineField(this, name, kNumberDigits, accessibleName);
+    field->setMaximumWidth(field->minimumWidth());
+    return field;
 }

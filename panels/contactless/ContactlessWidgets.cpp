@@ -17,6 +17,9 @@ QLineEdit *lineField(QWidget *parent, const char *name, int maxLength, const QSt
     field->setObjectName(QString::fromLatin1(name));
     field->setMaxLength(maxLength);
     field->setAccessibleName(accessibleName);
+    // Room for the whole text, wherever the layout puts the field.
+    if (maxLength <= 32)
+        field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QString(maxLength + 2, QLatin1Char('D'))));
     if (upperCase)
         makeUpperCase(field);
     return field;

@@ -107,8 +107,13 @@ void HexLineList::commitEdit()
     // Leaving the edit is what hands its text over (or refuses it).
     if (editor_->hasFocus())
         list_->setFocus(Qt::OtherFocusReason);
-    if (editor_->isVisible() && !lineEditor_->takeOver())
-        lineEditor_->discard();
+    if (!editor_->isVisible() || lineEditor_->takeOver())
+        return;
+    // Never left (its window was not active): judged here instead.
+    QListWidgetItem *item = list_->item(lineEditor_->editedRow());
+    if (item && accepts(editor_->text()))
+        item->setText(editor_->text());
+    lineEditor_->discard();
 }
 
 void HexLineList::openSelected()

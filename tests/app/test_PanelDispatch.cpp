@@ -39,6 +39,9 @@ const std::vector<DispatchCase> kDispatch = {
     {19, "CS70EasyDlg", "S70 easy operate", ""},
     {26, "CCardTypeSetDlg", "Card type setting", ""},
     {30, "CIdCardDlg", "ID CARD    read card serial number", ""},
+    {17, "CIcode2Dlg", "I-CODE2 CARD", ""},
+    {18, "CAt88rf020Dlg", "AT88RF020 CARD", ""},
+    {32, "CMifarePlusDlg", "MF-PLUS", "Level 0"},
 };
 
 class PanelDispatchTest : public ::testing::TestWithParam<DispatchCase>
