@@ -30,14 +30,9 @@ constexpr int kReplySize = 256;
 // The library takes the command's length as one byte.
 constexpr int kMaxCommandBytes = 255;
 
-bool ok(int result)
-{
-    return static_cast<short>(result) == 0;
-}
-
 QString outcome(const QString &what, int result)
 {
-    return what + (ok(result) ? QStringLiteral(" success!") : QStringLiteral(" failed!"));
+    return what + (t7::contactless::succeeded(result) ? QStringLiteral(" success!") : QStringLiteral(" failed!"));
 }
 
 } // namespace
@@ -155,11 +150,11 @@ void CAt88rf020Dlg::onVerify()
     if (!password)
         return;
     unsigned char answer[kReplySize] = {};
-    if (!ok(rz_request_b(handle_, 0, 0, 0, answer))) {
+    if (!t7::contactless::succeeded(rz_request_b(handle_, 0, 0, 0, answer))) {
         appendLog(QStringLiteral("Find card failed!"));
         return;
     }
-    if (!ok(rz_attrib(handle_, answer + 1, 0))) {
+    if (!t7::contactless::succeeded(rz_attrib(handle_, answer + 1, 0))) {
         appendLog(QStringLiteral("Find card error!"));
         return;
     }
@@ -167,7 +162,7 @@ void CAt88rf020Dlg::onVerify()
     convert(*password, key, 8);
     const int result = rz_check_at(handle_, 0, key);
     appendLog(outcome(QStringLiteral("Authenticate"), result));
-    setGatedEnabled(ok(result));
+    setGatedEnabled(t7::contactless::succeeded(result));
 }
 
 void CAt88rf020Dlg::onTransmit()
@@ -206,7 +201,7 @@ void CAt88rf020Dlg::sendCommand(const QString &text)
     const int result =
         rz_CommandLink_at(handle_, command.data(), static_cast<unsigned char>(count), reply, &replyLength);
     appendLog(outcome(QStringLiteral("Command"), result));
-    if (!ok(result))
+    if (!t7::contactless::succeeded(result))
         return;
     // Sized to the reply: two characters a byte and the terminating zero.
     std::vector<char> hex(2 * static_cast<size_t>(replyLength) + 1, '\0');
@@ -223,7 +218,7 @@ void CAt88rf020Dlg::onUpdatePassword()
     convert(*password, key, 8);
     const int result = rz_changekey_at(handle_, key);
     appendLog(outcome(QStringLiteral("Update"), result));
-    if (!ok(result))
+    if (!t7::contactless::succeeded(result))
         return;
     if (t7::contactless::recordAt88Password(*password))
         setGatedEnabled(false); // the new password must be verified

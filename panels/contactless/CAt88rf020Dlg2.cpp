@@ -30,11 +30,6 @@ namespace
 constexpr int kPageDigits = 16;
 constexpr int kPasswordPage = 3;
 
-bool ok(int result)
-{
-    return static_cast<short>(result) == 0;
-}
-
 QString pageNumber(int page)
 {
     return QStringLiteral("%1").arg(page, 2, 10, QLatin1Char('0'));
@@ -190,16 +185,16 @@ void CAt88rf020Dlg2::onVerify()
     if (!password)
         return;
     unsigned char answer[256] = {};
-    if (!ok(rz_request_b(handle_, 0, 0, 0, answer))) {
+    if (!t7::contactless::succeeded(rz_request_b(handle_, 0, 0, 0, answer))) {
         showReport(QStringLiteral("Find card failed!"));
         return;
     }
-    if (!ok(rz_attrib(handle_, answer + 1, 0))) {
+    if (!t7::contactless::succeeded(rz_attrib(handle_, answer + 1, 0))) {
         showReport(QStringLiteral("Find card error!"));
         return;
     }
     convert(*password, password_);
-    if (!ok(rz_check_at(handle_, 0, password_))) {
+    if (!t7::contactless::succeeded(rz_check_at(handle_, 0, password_))) {
         showReport(QStringLiteral("Authenticate failed!"));
         disableGated();
         return;
@@ -216,7 +211,7 @@ void CAt88rf020Dlg2::readButton(int first, int end, int range)
     for (int page = first; page < end; ++page) {
         QString line = QStringLiteral("Read the") + pageNumber(page);
         unsigned char data[8] = {};
-        if (ok(rz_read_at(handle_, static_cast<unsigned char>(page), password_, data))) {
+        if (t7::contactless::succeeded(rz_read_at(handle_, static_cast<unsigned char>(page), password_, data))) {
             char text[kPageDigits + 1] = {};
             hex_a(text, data, kPageDigits);
             const QString hex = QString::fromLatin1(text, static_cast<int>(strnlen(text, kPageDigits)));
@@ -262,7 +257,7 @@ void CAt88rf020Dlg2::onWrite()
             return; // the report and the controls stay as they are
         unsigned char data[8] = {};
         convert(text, data);
-        const bool written = ok(rz_write_at(handle_, static_cast<unsigned char>(page), data));
+        const bool written = t7::contactless::succeeded(rz_write_at(handle_, static_cast<unsigned char>(page), data));
         report += QStringLiteral("Write the") + pageNumber(page) +
                   (written ? QStringLiteral("page success!") : QStringLiteral("page failed!")) + QStringLiteral("\r\n");
     }
@@ -278,7 +273,7 @@ void CAt88rf020Dlg2::onUpdatePassword()
     unsigned char key[8] = {};
     convert(*password, key);
     const int result = rz_changekey_at(handle_, key);
-    const bool changed = ok(result);
+    const bool changed = t7::contactless::succeeded(result);
     const bool recorded = changed && t7::contactless::recordAt88Password(*password);
     t7::appBox(QStringLiteral("Update") + (changed ? QStringLiteral(" success!") : QStringLiteral(" failed!")));
     if (changed && !recorded)
@@ -288,12 +283,12 @@ void CAt88rf020Dlg2::onUpdatePassword()
 
 void CAt88rf020Dlg2::onCount()
 {
-    showReport(ok(rz_count_at(handle_, 0, password_)) ? QStringLiteral("rz_count_at OK!")
-                                                      : QStringLiteral("rz_count_at Error!"));
+    showReport(t7::contactless::succeeded(rz_count_at(handle_, 0, password_)) ? QStringLiteral("rz_count_at OK!")
+                                                                              : QStringLiteral("rz_count_at Error!"));
 }
 
 void CAt88rf020Dlg2::onHalt()
 {
-    showReport(ok(rz_halt_at(handle_, 0, password_)) ? QStringLiteral("rz_halt_at OK!")
-                                                     : QStringLiteral("rz_halt_at Error!"));
+    showReport(t7::contactless::succeeded(rz_halt_at(handle_, 0, password_)) ? QStringLiteral("rz_halt_at OK!")
+                                                                             : QStringLiteral("rz_halt_at Error!"));
 }

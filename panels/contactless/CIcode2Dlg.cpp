@@ -38,11 +38,6 @@ constexpr unsigned char kSecurityBlocks = 10;
 
 const QString kNoCard = QStringLiteral("No card or card type error!");
 
-bool ok(int result)
-{
-    return static_cast<short>(result) == 0;
-}
-
 struct ValueTexts {
     QString name;
     QString writeSuccess;
@@ -208,7 +203,7 @@ bool CIcode2Dlg::takeInventory()
 {
     unsigned char reply[kReplySize] = {};
     unsigned char uid[8] = {};
-    if (!ok(rz_inventory(handle_, kInventory, 0, 0, reply, uid)))
+    if (!t7::contactless::succeeded(rz_inventory(handle_, kInventory, 0, 0, reply, uid)))
         return false;
     std::memcpy(uid_, uid, sizeof uid_);
     return true;
@@ -224,7 +219,7 @@ void CIcode2Dlg::onSystemInfo()
     serial_->setText(uidText());
     unsigned char length = 0;
     unsigned char reply[kReplySize] = {};
-    if (!ok(rz_get_systeminfo(handle_, kAddressed, uid_, &length, reply))) {
+    if (!t7::contactless::succeeded(rz_get_systeminfo(handle_, kAddressed, uid_, &length, reply))) {
         status_->setText(QStringLiteral("System information read error!"));
         return;
     }
@@ -252,7 +247,8 @@ void CIcode2Dlg::readRange(int first, int end)
         QString line = QStringLiteral("Read the%1").arg(block, 2, 10, QLatin1Char('0'));
         unsigned char length = 0;
         unsigned char data[kReplySize] = {};
-        if (ok(rz_readblock(handle_, kAddressed, static_cast<unsigned char>(block), 1, uid_, &length, data))) {
+        if (t7::contactless::succeeded(
+                rz_readblock(handle_, kAddressed, static_cast<unsigned char>(block), 1, uid_, &length, data))) {
             blocks_->addLine(t7::InsertHexSpaces(hexText(data, kBlockDigits)));
             line += QStringLiteral(" block success!");
         } else {
@@ -307,8 +303,8 @@ void CIcode2Dlg::onWrite()
         unsigned char data[4] = {};
         a_hex(data, text.data(), 4);
         const int block = first + j;
-        const bool written =
-            ok(rz_writeblock(handle_, kAddressed, static_cast<unsigned char>(block), 1, uid_, 4, data));
+        const bool written = t7::contactless::succeeded(
+            rz_writeblock(handle_, kAddressed, static_cast<unsigned char>(block), 1, uid_, 4, data));
         report += QStringLiteral("Write the%1").arg(block) +
                   (written ? QStringLiteral(" block success!") : QStringLiteral(" block error!")) +
                   QStringLiteral("\r\n");
@@ -327,7 +323,8 @@ void CIcode2Dlg::onLockBlock()
     if (!t7::question(this, QStringLiteral("Once locked,you will never write this block,continue?")))
         return;
     const int block = blockRange_ == 2 ? line + 16 : line;
-    const bool locked = ok(rz_lock_block(handle_, kAddressed, static_cast<unsigned char>(block), uid_));
+    const bool locked =
+        t7::contactless::succeeded(rz_lock_block(handle_, kAddressed, static_cast<unsigned char>(block), uid_));
     showReport(locked ? QStringLiteral("Lock block success!") : QStringLiteral("Lock block error!"));
 }
 
@@ -355,7 +352,7 @@ void CIcode2Dlg::writeValue(const QLineEdit *field, bool afi)
         return;
     const int result =
         afi ? rz_write_afi(handle_, kAddressed, value, uid_) : rz_write_dsfid(handle_, kAddressed, value, uid_);
-    status_->setText(ok(result) ? texts.writeSuccess : texts.writeFailure);
+    status_->setText(t7::contactless::succeeded(result) ? texts.writeSuccess : texts.writeFailure);
 }
 
 void CIcode2Dlg::lockValue(const QLineEdit *field, bool afi)
@@ -368,7 +365,7 @@ void CIcode2Dlg::lockValue(const QLineEdit *field, bool afi)
         return;
     const int result =
         afi ? rz_lock_afi(handle_, kAddressed, value, uid_) : rz_lock_dsfid(handle_, kAddressed, value, uid_);
-    status_->setText(ok(result) ? texts.lockSuccess : texts.lockFailure);
+    status_->setText(t7::contactless::succeeded(result) ? texts.lockSuccess : texts.lockFailure);
 }
 
 void CIcode2Dlg::onWriteAfi()
@@ -397,7 +394,8 @@ void CIcode2Dlg::onFunctionChosen(int index)
     case 1: {
         unsigned char length = 0;
         unsigned char reply[kReplySize] = {};
-        if (!ok(rz_get_securityinfo(handle_, kAddressed, kSecurityFirstBlock, kSecurityBlocks, uid_, &length, reply))) {
+        if (!t7::contactless::succeeded(
+                rz_get_securityinfo(handle_, kAddressed, kSecurityFirstBlock, kSecurityBlocks, uid_, &length, reply))) {
             status_->setText(QStringLiteral("rz_get_securityinfo Error!"));
             return;
         }
@@ -407,16 +405,19 @@ void CIcode2Dlg::onFunctionChosen(int index)
         return;
     }
     case 2:
-        status_->setText(ok(rz_reset_to_ready(handle_, kAddressed, uid_)) ? QStringLiteral("rz_reset_to_ready OK!")
-                                                                          : QStringLiteral("rz_reset_to_ready Error!"));
+        status_->setText(t7::contactless::succeeded(rz_reset_to_ready(handle_, kAddressed, uid_))
+                             ? QStringLiteral("rz_reset_to_ready OK!")
+                             : QStringLiteral("rz_reset_to_ready Error!"));
         return;
     case 3:
-        status_->setText(ok(rz_select_uid(handle_, kAddressed, uid_)) ? QStringLiteral("rz_select_uid OK!")
-                                                                      : QStringLiteral("rz_select_uid Error!"));
+        status_->setText(t7::contactless::succeeded(rz_select_uid(handle_, kAddressed, uid_))
+                             ? QStringLiteral("rz_select_uid OK!")
+                             : QStringLiteral("rz_select_uid Error!"));
         return;
     case 4:
-        status_->setText(ok(rz_stay_quiet(handle_, kAddressed, uid_)) ? QStringLiteral("rz_stay_quiet OK!")
-                                                                      : QStringLiteral("rz_stay_quiet Error!"));
+        status_->setText(t7::contactless::succeeded(rz_stay_quiet(handle_, kAddressed, uid_))
+                             ? QStringLiteral("rz_stay_quiet OK!")
+                             : QStringLiteral("rz_stay_quiet Error!"));
         return;
     default:
         status_->clear();

@@ -34,65 +34,51 @@ int CMfPlusCard::activate()
 
 int CMfPlusCard::writePerso(const QByteArray &value, unsigned short address)
 {
-    if (const int rc = activate())
-        return rc;
     QByteArray copy = value;
-    return rz_MFPlusL0_WritePerso(handle_, bytes(copy), address);
+    return activated([&] { return rz_MFPlusL0_WritePerso(handle_, bytes(copy), address); });
 }
 
 int CMfPlusCard::commitPerso()
 {
-    if (const int rc = activate())
-        return rc;
-    return rz_MFPlusL0_CommitPerso(handle_);
+    return activated([&] { return rz_MFPlusL0_CommitPerso(handle_); });
 }
 
 int CMfPlusCard::verifyLevel1Key(const QByteArray &key)
 {
-    if (const int rc = activate())
-        return rc;
     QByteArray copy = key;
-    return rz_MFPlusL1_AuthenKeyL1(handle_, bytes(copy));
+    return activated([&] { return rz_MFPlusL1_AuthenKeyL1(handle_, bytes(copy)); });
 }
 
 int CMfPlusCard::switchLevel1To2(const QByteArray &key)
 {
-    if (const int rc = activate())
-        return rc;
     QByteArray copy = key;
-    return rz_MFPlusL1_SwitchToL2(handle_, bytes(copy));
+    return activated([&] { return rz_MFPlusL1_SwitchToL2(handle_, bytes(copy)); });
 }
 
 int CMfPlusCard::switchLevel1To3(const QByteArray &key)
 {
-    if (const int rc = activate())
-        return rc;
     QByteArray copy = key;
-    return rz_MFPlusL1_SwitchToL3(handle_, bytes(copy));
+    return activated([&] { return rz_MFPlusL1_SwitchToL3(handle_, bytes(copy)); });
 }
 
 int CMfPlusCard::switchLevel2To3(const QByteArray &key)
 {
-    if (const int rc = activate())
-        return rc;
     QByteArray copy = key;
-    return rz_MFPlusL2_SwitchToL3(handle_, bytes(copy));
+    return activated([&] { return rz_MFPlusL2_SwitchToL3(handle_, bytes(copy)); });
 }
 
 int CMfPlusCard::verifyLevel3Key(const QByteArray &key, unsigned short keyNumber)
 {
-    if (const int rc = activate())
-        return rc;
     QByteArray copy = key;
-    return rz_MFPlusL3_AuthenL3Key(handle_, bytes(copy), keyNumber);
+    return activated([&] { return rz_MFPlusL3_AuthenL3Key(handle_, bytes(copy), keyNumber); });
 }
 
 int CMfPlusCard::verifySectorKey(int sector, const QByteArray &key)
 {
-    if (const int rc = activate())
-        return rc;
     QByteArray copy = key;
-    return rz_MFPlusL3_AuthenSectorKey(handle_, kSectorKeyA, static_cast<unsigned char>(sector), bytes(copy));
+    return activated([&] {
+        return rz_MFPlusL3_AuthenSectorKey(handle_, kSectorKeyA, static_cast<unsigned char>(sector), bytes(copy));
+    });
 }
 
 int CMfPlusCard::readPlain(int firstBlock, int count, unsigned char *buffer)

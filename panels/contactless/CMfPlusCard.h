@@ -48,6 +48,12 @@ public:
 
 private:
     int activate();
+    // Runs call on the activated card; a failed activation is the result.
+    template <typename Call> int activated(Call call)
+    {
+        const int rc = activate();
+        return rc != 0 ? rc : call();
+    }
     static unsigned char *bytes(QByteArray &array);
 
     qvd::LibraryRef lib_ = qvd::Library::load();

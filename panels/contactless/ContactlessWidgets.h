@@ -1,6 +1,6 @@
-// Small builders the Mifare Plus, I-CODE2 and AT88RF020 panels share: named
-// fields with their caption labels, named buttons, and the report texts they
-// keep with CR LF line ends.
+// What the Mifare Plus, I-CODE2 and AT88RF020 panels share: named fields
+// with their caption labels, named buttons, the report texts they keep with
+// CR LF line ends, and the reader result as they read it.
 #pragma once
 
 #include <QString>
@@ -25,6 +25,12 @@ QLabel *caption(QWidget *parent, const QString &text, QWidget *field);
 QPlainTextEdit *reportView(QWidget *parent, const char *name, const QString &accessibleName);
 // Shows text kept with "\r\n" line ends; the edit breaks lines at "\n" alone.
 void showReport(QPlainTextEdit *view, const QString &text);
+
+// A reader result read as a signed 16-bit value: 0 is success.
+inline bool succeeded(int result)
+{
+    return static_cast<short>(result) == 0;
+}
 
 // The first `digits` characters of text once every blank is removed, when they
 // are all hexadecimal digits; "" otherwise.

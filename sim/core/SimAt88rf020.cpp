@@ -34,6 +34,14 @@ int Simulator::at88Command(int h, const std::vector<uint8_t> &frame, at88::Answe
     return kOk;
 }
 
+int Simulator::at88Result(int h, const std::vector<uint8_t> &frame)
+{
+    at88::Answer answer;
+    if (const int rc = at88Command(h, frame, &answer))
+        return rc;
+    return at88::resultOf(answer);
+}
+
 // The library sends the password of these calls along: it must be the one
 // the card was verified with.
 int Simulator::at88WithPassword(int h, const unsigned char *password)
@@ -57,20 +65,14 @@ int Simulator::atCheck(int h, unsigned char, const unsigned char *password)
 {
     if (!password)
         return openReader(h) ? kBadArgument : kBadHandle;
-    at88::Answer answer;
-    if (const int rc = at88Command(h, at88::frame(at88::kCheck, 0, password), &answer))
-        return rc;
-    return at88::resultOf(answer);
+    return at88Result(h, at88::frame(at88::kCheck, 0, password));
 }
 
 int Simulator::atChangeKey(int h, const unsigned char *password)
 {
     if (!password)
         return openReader(h) ? kBadArgument : kBadHandle;
-    at88::Answer answer;
-    if (const int rc = at88Command(h, at88::frame(at88::kChangeKey, 0, password), &answer))
-        return rc;
-    return at88::resultOf(answer);
+    return at88Result(h, at88::frame(at88::kChangeKey, 0, password));
 }
 
 int Simulator::atCommand(int h, const unsigned char *command, unsigned char length, unsigned char *reply,
@@ -105,10 +107,7 @@ int Simulator::atWrite(int h, unsigned char page, const unsigned char *data)
 {
     if (!data)
         return openReader(h) ? kBadArgument : kBadHandle;
-    at88::Answer answer;
-    if (const int rc = at88Command(h, at88::frame(at88::kWrite, page, data), &answer))
-        return rc;
-    return at88::resultOf(answer);
+    return at88Result(h, at88::frame(at88::kWrite, page, data));
 }
 
 // mode: the page to lock (4-31).
@@ -116,30 +115,21 @@ int Simulator::atLock(int h, unsigned char mode, const unsigned char *password)
 {
     if (const int rc = at88WithPassword(h, password))
         return rc;
-    at88::Answer answer;
-    if (const int rc = at88Command(h, at88::frame(at88::kLock, mode), &answer))
-        return rc;
-    return at88::resultOf(answer);
+    return at88Result(h, at88::frame(at88::kLock, mode));
 }
 
 int Simulator::atCount(int h, unsigned char, const unsigned char *password)
 {
     if (const int rc = at88WithPassword(h, password))
         return rc;
-    at88::Answer answer;
-    if (const int rc = at88Command(h, at88::frame(at88::kCount, 0), &answer))
-        return rc;
-    return at88::resultOf(answer);
+    return at88Result(h, at88::frame(at88::kCount, 0));
 }
 
 int Simulator::atHalt(int h, unsigned char, const unsigned char *password)
 {
     if (const int rc = at88WithPassword(h, password))
         return rc;
-    at88::Answer answer;
-    if (const int rc = at88Command(h, at88::frame(at88::kHalt, 0), &answer))
-        return rc;
-    return at88::resultOf(answer);
+    return at88Result(h, at88::frame(at88::kHalt, 0));
 }
 
 } // namespace sim

@@ -16,10 +16,35 @@ int Simulator::tag(int h, unsigned char flags, const unsigned char *uid, Target 
     return iso15693::addressed(t->session->tagState, flags, uid, t->card->uid);
 }
 
-int Simulator::changeTag(int h, const std::function<int(Card &)> &change)
+int Simulator::changeTag(int h, unsigned char flags, const unsigned char *uid, const std::function<int(Card &)> &change)
 {
+    Target t;
+    if (const int rc = tag(h, flags, uid, &t))
+        return rc;
     return modifyCard(h, "iso15693", change);
 }
+
+namespace
+{
+
+// AFI and DSFID: written until locked, locked once.
+int setUnlessLocked(uint8_t &value, bool locked, uint8_t wanted)
+{
+    if (locked)
+        return kAccessDenied;
+    value = wanted;
+    return kOk;
+}
+
+int lockOnce(bool &locked)
+{
+    if (locked)
+        return kAccessDenied;
+    locked = true;
+    return kOk;
+}
+
+} // namespace
 
 int Simulator::getSystemInfo(int h, unsigned char flags, const unsigned char *uid, unsigned char *length,
                              unsigned char *reply)
@@ -52,74 +77,39 @@ int Simulator::readBlocks(int h, unsigned char flags, unsigned char block, unsig
 int Simulator::writeBlocks(int h, unsigned char flags, unsigned char block, unsigned char count,
                            const unsigned char *uid, unsigned char length, const unsigned char *data)
 {
-    Target t;
-    if (const int rc = tag(h, flags, uid, &t))
-        return rc;
-    if (length != count * iso15693::kBlockSize)
-        return kBadArgument;
-    return changeTag(h, [&](Card &card) { return iso15693::writeBlocks(card.tag, block, count, data); });
+    return changeTag(h, flags, uid, [&](Card &card) {
+        if (length != count * iso15693::kBlockSize)
+            return int(kBadArgument);
+        return iso15693::writeBlocks(card.tag, block, count, data);
+    });
 }
 
 int Simulator::lockBlock(int h, unsigned char flags, unsigned char block, const unsigned char *uid)
 {
-    Target t;
-    if (const int rc = tag(h, flags, uid, &t))
-        return rc;
-    return changeTag(h, [&](Card &card) { return iso15693::lockBlock(card.tag, block); });
+    return changeTag(h, flags, uid, [&](Card &card) { return iso15693::lockBlock(card.tag, block); });
 }
 
 int Simulator::writeAfi(int h, unsigned char flags, unsigned char afi, const unsigned char *uid)
 {
-    Target t;
-    if (const int rc = tag(h, flags, uid, &t))
-        return rc;
-    return changeTag(h, [&](Card &card) {
-        if (card.tag.afiLocked)
-            return kAccessDenied;
-        card.afi = afi;
-        return kOk;
-    });
+    return changeTag(h, flags, uid, [&](Card &card) { return setUnlessLocked(card.afi, card.tag.afiLocked, afi); });
 }
 
-// LOCK AFI locks what the tag holds; the value byte the tool passes along is
-// not part of the command.
+// LOCK AFI and LOCK DSFID lock what the tag holds; the value byte the tool
+// passes along is not part of the command.
 int Simulator::lockAfi(int h, unsigned char flags, unsigned char, const unsigned char *uid)
 {
-    Target t;
-    if (const int rc = tag(h, flags, uid, &t))
-        return rc;
-    return changeTag(h, [&](Card &card) {
-        if (card.tag.afiLocked)
-            return kAccessDenied;
-        card.tag.afiLocked = true;
-        return kOk;
-    });
+    return changeTag(h, flags, uid, [](Card &card) { return lockOnce(card.tag.afiLocked); });
 }
 
 int Simulator::writeDsfid(int h, unsigned char flags, unsigned char dsfid, const unsigned char *uid)
 {
-    Target t;
-    if (const int rc = tag(h, flags, uid, &t))
-        return rc;
-    return changeTag(h, [&](Card &card) {
-        if (card.tag.dsfidLocked)
-            return kAccessDenied;
-        card.dsfid = dsfid;
-        return kOk;
-    });
+    return changeTag(h, flags, uid,
+                     [&](Card &card) { return setUnlessLocked(card.dsfid, card.tag.dsfidLocked, dsfid); });
 }
 
 int Simulator::lockDsfid(int h, unsigned char flags, unsigned char, const unsigned char *uid)
 {
-    Target t;
-    if (const int rc = tag(h, flags, uid, &t))
-        return rc;
-    return changeTag(h, [&](Card &card) {
-        if (card.tag.dsfidLocked)
-            return kAccessDenied;
-        card.tag.dsfidLocked = true;
-        return kOk;
-    });
+    return changeTag(h, flags, uid, [](Card &card) { return lockOnce(card.tag.dsfidLocked); });
 }
 
 // count blocks from block: one status byte each.

@@ -30,20 +30,24 @@ int Simulator::mifarePlus(int h, Target *t)
     return kOk;
 }
 
-int Simulator::changePlus(int h, const std::function<int(mfplus::Memory &)> &change)
-{
-    return modifyCard(h, "typea", [&](Card &card) { return change(card.plus); });
-}
-
-int Simulator::mfpWritePerso(int h, const unsigned char *value, unsigned short address)
+// Runs change on the activated card's memory with its session; a change
+// that succeeds is kept in the bench file.
+int Simulator::changePlus(int h, const PlusChange &change)
 {
     Target t;
     if (const int rc = mifarePlus(h, &t))
         return rc;
+    const mfplus::Session session = t.session->plus;
+    return modifyCard(h, "typea", [&](Card &card) { return change(card.plus, session); });
+}
+
+int Simulator::mfpWritePerso(int h, const unsigned char *value, unsigned short address)
+{
     if (!value)
-        return kBadArgument;
+        return openReader(h) ? kBadArgument : kBadHandle;
     const mfplus::Block block = keyOf(value);
-    return changePlus(h, [&](mfplus::Memory &m) { return mfplus::writePerso(m, block, address); });
+    return changePlus(
+        h, [&](mfplus::Memory &m, const mfplus::Session &) { return mfplus::writePerso(m, block, address); });
 }
 
 // A new security level takes effect with the card's next activation.
@@ -53,7 +57,7 @@ int Simulator::mfpCommitPerso(int h)
     if (const int rc = mifarePlus(h, &t))
         return rc;
     Session *session = t.session;
-    const int rc = changePlus(h, [](mfplus::Memory &m) { return mfplus::commitPerso(m); });
+    const int rc = changePlus(h, [](mfplus::Memory &m, const mfplus::Session &) { return mfplus::commitPerso(m); });
     if (rc == kOk)
         *session = Session::fresh(session->identity);
     return rc;
@@ -68,7 +72,8 @@ int Simulator::switchPlusLevel(int h, const unsigned char *key, int from, int to
         return kBadArgument;
     const mfplus::Key k = keyOf(key);
     Session *session = t.session;
-    const int rc = changePlus(h, [&](mfplus::Memory &m) { return mfplus::switchLevel(m, from, to, k); });
+    const int rc =
+        changePlus(h, [&](mfplus::Memory &m, const mfplus::Session &) { return mfplus::switchLevel(m, from, to, k); });
     if (rc == kOk)
         *session = Session::fresh(session->identity);
     return rc;
@@ -134,13 +139,10 @@ int Simulator::mfpL3ReadPlain(int h, unsigned short block, unsigned char count, 
 
 int Simulator::mfpL3WritePlain(int h, unsigned short block, unsigned char count, const unsigned char *data)
 {
-    Target t;
-    if (const int rc = mifarePlus(h, &t))
-        return rc;
     if (!data)
-        return kBadArgument;
-    const mfplus::Session session = t.session->plus;
-    return changePlus(h, [&](mfplus::Memory &m) { return mfplus::writeBlocks(m, session, block, count, data); });
+        return openReader(h) ? kBadArgument : kBadHandle;
+    return changePlus(
+        h, [&](mfplus::Memory &m, const mfplus::Session &s) { return mfplus::writeBlocks(m, s, block, count, data); });
 }
 
 // The reader library encrypts and decrypts; the card holds the same bytes.
@@ -156,23 +158,17 @@ int Simulator::mfpL3WriteEncrypted(int h, unsigned short block, unsigned char co
 
 int Simulator::mfpL3UpdateKey(int h, unsigned short keyNumber, const unsigned char *key)
 {
-    Target t;
-    if (const int rc = mifarePlus(h, &t))
-        return rc;
     if (!key)
-        return kBadArgument;
+        return openReader(h) ? kBadArgument : kBadHandle;
     const mfplus::Key k = keyOf(key);
-    const mfplus::Session session = t.session->plus;
-    return changePlus(h, [&](mfplus::Memory &m) { return mfplus::updateKey(m, session, keyNumber, k); });
+    return changePlus(
+        h, [&](mfplus::Memory &m, const mfplus::Session &s) { return mfplus::updateKey(m, s, keyNumber, k); });
 }
 
 int Simulator::mfpL3InitValue(int h, unsigned char block, int value)
 {
-    Target t;
-    if (const int rc = mifarePlus(h, &t))
-        return rc;
-    const mfplus::Session session = t.session->plus;
-    return changePlus(h, [&](mfplus::Memory &m) { return mfplus::initValue(m, session, block, value); });
+    return changePlus(
+        h, [&](mfplus::Memory &m, const mfplus::Session &s) { return mfplus::initValue(m, s, block, value); });
 }
 
 int Simulator::mfpL3ReadValue(int h, unsigned char block, int *value)
@@ -192,24 +188,16 @@ int Simulator::mfpL3ReadValue(int h, unsigned char block, int *value)
 // Increment and decrement transfer into the same block at once.
 int Simulator::mfpL3Increment(int h, unsigned char block, int value)
 {
-    Target t;
-    if (const int rc = mifarePlus(h, &t))
-        return rc;
-    if (value < 0)
-        return kBadArgument;
-    const mfplus::Session session = t.session->plus;
-    return changePlus(h, [&](mfplus::Memory &m) { return mfplus::addToValue(m, session, block, value); });
+    return changePlus(h, [&](mfplus::Memory &m, const mfplus::Session &s) {
+        return value < 0 ? int(kBadArgument) : mfplus::addToValue(m, s, block, value);
+    });
 }
 
 int Simulator::mfpL3Decrement(int h, unsigned char block, int value)
 {
-    Target t;
-    if (const int rc = mifarePlus(h, &t))
-        return rc;
-    if (value < 0)
-        return kBadArgument;
-    const mfplus::Session session = t.session->plus;
-    return changePlus(h, [&](mfplus::Memory &m) { return mfplus::addToValue(m, session, block, -int64_t{value}); });
+    return changePlus(h, [&](mfplus::Memory &m, const mfplus::Session &s) {
+        return value < 0 ? int(kBadArgument) : mfplus::addToValue(m, s, block, -int64_t{value});
+    });
 }
 
 } // namespace sim

@@ -233,13 +233,16 @@ private:
     int valueOperand(int h, unsigned char block, mifare::DataOp op, int32_t *value, uint8_t *address);
     // The MIFARE Plus in the TYPE A field, activated up to ISO 14443-4.
     int mifarePlus(int h, Target *t);
-    int changePlus(int h, const std::function<int(mfplus::Memory &)> &change);
+    using PlusChange = std::function<int(mfplus::Memory &, const mfplus::Session &)>;
+    int changePlus(int h, const PlusChange &change);
     int switchPlusLevel(int h, const unsigned char *key, int from, int to);
     // The ISO15693 tag when it takes a request with these flags and UID.
     int tag(int h, unsigned char flags, const unsigned char *uid, Target *t);
-    int changeTag(int h, const std::function<int(Card &)> &change);
+    int changeTag(int h, unsigned char flags, const unsigned char *uid, const std::function<int(Card &)> &change);
     // One command frame to the selected AT88RF020; the page answered, if any.
     int at88Command(int h, const std::vector<uint8_t> &frame, at88::Answer *answer);
+    // The same, the card's status as the library's result.
+    int at88Result(int h, const std::vector<uint8_t> &frame);
     // The selected AT88RF020 whose verified password is this one.
     int at88WithPassword(int h, const unsigned char *password);
 

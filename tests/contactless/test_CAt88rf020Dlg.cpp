@@ -12,6 +12,7 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <memory>
 
 using fake::child;
@@ -33,9 +34,9 @@ protected:
         FAKE_ON(reader, rz_CommandLink_at,
                 [this](int, unsigned char *command, unsigned char length, unsigned char *reply, unsigned char *n) {
                     sent.assign(command, command + length);
+                    std::fill(reply, reply + replyLength, 0xC4);
                     reply[0] = 0x00;
-                    reply[1] = 0xC4;
-                    *n = 2;
+                    *n = static_cast<unsigned char>(replyLength);
                     return 0;
                 });
     }
@@ -63,6 +64,7 @@ protected:
     fake::FakeReader reader;
     fake::MessageRecorder boxes;
     std::vector<unsigned char> sent;
+    int replyLength = 2;
     std::unique_ptr<CAt88rf020Dlg> dialog;
 };
 
@@ -159,6 +161,11 @@ TEST_F(At88rf020DlgTest, CommandsAreCheckedConvertedAndTheirRepliesLogged)
 
     child<QComboBox>(dialog.get(), "examples")->setCurrentIndex(2);
     EXPECT_EQ(sent, (std::vector<unsigned char>{0x50, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+
+    // A reply longer than 249 bytes is shown whole.
+    replyLength = 255;
+    transmit("10");
+    EXPECT_EQ(logLines().last(), "00" + QString("c4").repeated(254));
 }
 
 TEST_F(At88rf020DlgTest, AApplicationOpensThePagePanel)
