@@ -8,15 +8,20 @@
 namespace sim
 {
 
+int Simulator::at88Card(int h, Target *t)
+{
+    if (const int rc = contactless(h, "typeb", t))
+        return rc;
+    if (t->card->kind != CardKind::At88rf020)
+        return kNotSupported;
+    return t->session->phase == Phase::Active ? kOk : kNoCard;
+}
+
 int Simulator::at88Command(int h, const std::vector<uint8_t> &frame, at88::Answer *answer)
 {
     Target t;
-    if (const int rc = contactless(h, "typeb", &t))
+    if (const int rc = at88Card(h, &t))
         return rc;
-    if (t.card->kind != CardKind::At88rf020)
-        return kNotSupported;
-    if (t.session->phase != Phase::Active)
-        return kNoCard;
     at88::Memory memory = t.card->at88;
     at88::Session cardSession = t.session->at88;
     *answer = at88::exchange(memory, cardSession, frame.data(), frame.size());
@@ -47,12 +52,8 @@ int Simulator::at88Result(int h, const std::vector<uint8_t> &frame)
 int Simulator::at88WithPassword(int h, const unsigned char *password)
 {
     Target t;
-    if (const int rc = contactless(h, "typeb", &t))
+    if (const int rc = at88Card(h, &t))
         return rc;
-    if (t.card->kind != CardKind::At88rf020)
-        return kNotSupported;
-    if (t.session->phase != Phase::Active)
-        return kNoCard;
     if (!password)
         return kBadArgument;
     const at88::Page stored = at88::password(t.card->at88);

@@ -129,47 +129,34 @@ int Simulator::getSecurityInfo(int h, unsigned char flags, unsigned char block, 
     return kOk;
 }
 
-int Simulator::resetToReady(int h, unsigned char flags, const unsigned char *uid)
+int Simulator::moveTag(int h, unsigned char flags, const unsigned char *uid, iso15693::State state, bool addressOnly)
 {
     Target t;
     if (const int rc = tag(h, flags, uid, &t))
         return rc;
-    t.session->tagState = iso15693::State::Ready;
+    if (addressOnly && !(flags & iso15693::kAddressFlag))
+        return kBadArgument;
+    t.session->tagState = state;
     return kOk;
 }
 
+int Simulator::resetToReady(int h, unsigned char flags, const unsigned char *uid)
+{
+    return moveTag(h, flags, uid, iso15693::State::Ready, false);
+}
+
+// SELECT and STAY QUIET always carry the UID. (A selected tag with another
+// UID would go back to ready; there is one tag per field here.)
 int Simulator::selectUid(int h, unsigned char flags, const unsigned char *uid)
 {
-    Target t;
-    if (const int rc = contactless(h, "iso15693", &t))
-        return rc;
-    if (t.card->kind != CardKind::Iso15693)
-        return kNotSupported;
-    // SELECT always carries the UID; a selected tag with another UID would go
-    // back to ready (there is only one tag per field here).
-    if (!(flags & iso15693::kAddressFlag))
-        return kBadArgument;
-    if (const int rc = iso15693::addressed(t.session->tagState, flags, uid, t.card->uid))
-        return rc;
-    t.session->tagState = iso15693::State::Selected;
-    return kOk;
+    return moveTag(h, flags, uid, iso15693::State::Selected, true);
 }
 
 // A quiet tag answers addressed requests only, until reset to ready or the
 // field goes off.
 int Simulator::stayQuiet(int h, unsigned char flags, const unsigned char *uid)
 {
-    Target t;
-    if (const int rc = contactless(h, "iso15693", &t))
-        return rc;
-    if (t.card->kind != CardKind::Iso15693)
-        return kNotSupported;
-    if (!(flags & iso15693::kAddressFlag))
-        return kBadArgument;
-    if (const int rc = iso15693::addressed(t.session->tagState, flags, uid, t.card->uid))
-        return rc;
-    t.session->tagState = iso15693::State::Quiet;
-    return kOk;
+    return moveTag(h, flags, uid, iso15693::State::Quiet, true);
 }
 
 } // namespace sim

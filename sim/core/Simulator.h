@@ -238,7 +238,10 @@ private:
     int switchPlusLevel(int h, const unsigned char *key, int from, int to);
     // The ISO15693 tag when it takes a request with these flags and UID.
     int tag(int h, unsigned char flags, const unsigned char *uid, Target *t);
+    int moveTag(int h, unsigned char flags, const unsigned char *uid, iso15693::State state, bool addressOnly);
     int changeTag(int h, unsigned char flags, const unsigned char *uid, const std::function<int(Card &)> &change);
+    // The AT88RF020 in the TYPE B field, selected.
+    int at88Card(int h, Target *t);
     // One command frame to the selected AT88RF020; the page answered, if any.
     int at88Command(int h, const std::vector<uint8_t> &frame, at88::Answer *answer);
     // The same, the card's status as the library's result.
