@@ -5,7 +5,9 @@
 #include "panels/contactless/CAt88rf020Dlg2.h"
 #include "panels/contactless/ContactlessWidgets.h"
 #include "reader/ConnectionState.h"
+#include "ui/CrLfText.h"
 #include "ui/ModalRunner.h"
+#include "ui/NamedButton.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -20,7 +22,6 @@
 #include <cstring>
 #include <vector>
 
-using t7::contactless::button;
 using t7::contactless::caption;
 
 namespace
@@ -52,7 +53,7 @@ void CAt88rf020Dlg::buildLayout()
     setWindowTitle(QStringLiteral("AT88RF020 CARD"));
 
     password_ = t7::contactless::lineField(this, "password", 16, QStringLiteral("Password:"), true);
-    verify_ = button(this, "verify", QStringLiteral("Verify"));
+    verify_ = t7::makeNamedButton(QStringLiteral("Verify"), "verify", this);
     examples_ = new QComboBox(this);
     examples_->setObjectName(QStringLiteral("examples"));
     examples_->setAccessibleName(QStringLiteral("Example commands"));
@@ -63,14 +64,14 @@ void CAt88rf020Dlg::buildLayout()
     command_->setAccessibleName(QStringLiteral("Command"));
     command_->setTabChangesFocus(true);
     command_->setFixedHeight(3 * command_->fontMetrics().lineSpacing() + 12);
-    transmit_ = button(this, "transmit", QStringLiteral("Transmit command"));
-    application_ = button(this, "application", QStringLiteral("A Application"));
+    transmit_ = t7::makeNamedButton(QStringLiteral("Transmit command"), "transmit", this);
+    application_ = t7::makeNamedButton(QStringLiteral("A Application"), "application", this);
     newPassword_ = t7::contactless::lineField(this, "newPassword", 16, QStringLiteral("New password"), true);
-    updatePassword_ = button(this, "updatePassword", QStringLiteral("Update password"));
+    updatePassword_ = t7::makeNamedButton(QStringLiteral("Update password"), "updatePassword", this);
     logView_ = t7::contactless::reportView(this, "log", QStringLiteral("Log"));
     logView_->setMinimumHeight(8 * logView_->fontMetrics().lineSpacing());
-    clear_ = button(this, "clear", QStringLiteral("Clear"));
-    exit_ = button(this, "exit", QStringLiteral("Exit"));
+    clear_ = t7::makeNamedButton(QStringLiteral("Clear"), "clear", this);
+    exit_ = t7::makeNamedButton(QStringLiteral("Exit"), "exit", this);
 
     auto *grid = new QGridLayout;
     grid->addWidget(caption(this, QStringLiteral("Password:"), password_), 0, 0);
@@ -135,7 +136,7 @@ void CAt88rf020Dlg::setGatedEnabled(bool enabled)
 void CAt88rf020Dlg::appendLog(const QString &line)
 {
     log_ += line + QStringLiteral("\r\n");
-    t7::contactless::showReport(logView_, log_);
+    t7::showCrLfText(logView_, log_);
 }
 
 int CAt88rf020Dlg::convert(const QString &text, unsigned char *bytes, int count)

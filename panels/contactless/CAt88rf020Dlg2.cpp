@@ -6,8 +6,10 @@
 #include "panels/contactless/HexLineList.h"
 #include "reader/ConnectionState.h"
 #include "reader/HexText.h"
+#include "ui/CrLfText.h"
 #include "ui/Fonts.h"
 #include "ui/MessageSeam.h"
+#include "ui/NamedButton.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -21,7 +23,6 @@
 
 #include <cstring>
 
-using t7::contactless::button;
 using t7::contactless::caption;
 
 namespace
@@ -51,7 +52,7 @@ void CAt88rf020Dlg2::buildLayout()
     setWindowTitle(QStringLiteral("AT88RF020 CARD"));
 
     passwordField_ = t7::contactless::lineField(this, "password", 16, QStringLiteral("Password"));
-    verify_ = button(this, "verify", QStringLiteral("Verify"));
+    verify_ = t7::makeNamedButton(QStringLiteral("Verify"), "verify", this);
     auto *verifyNote = new QLabel(QStringLiteral("Note: Verify before Read and Write!"), this);
     verifyNote->setObjectName(QStringLiteral("verifyNote"));
     auto *replaceNote = new QLabel(QStringLiteral("Before Verify,card off reader,then replace it!"), this);
@@ -68,15 +69,15 @@ void CAt88rf020Dlg2::buildLayout()
     reportView_->setMinimumWidth(
         reportView_->fontMetrics().horizontalAdvance(QStringLiteral("Write the00page success!")) + 40);
 
-    readLow_ = button(this, "readLow", QStringLiteral("Read(0-15)"));
-    readHigh_ = button(this, "readHigh", QStringLiteral("Read(16-31)"));
-    write_ = button(this, "write", QStringLiteral("Write"));
+    readLow_ = t7::makeNamedButton(QStringLiteral("Read(0-15)"), "readLow", this);
+    readHigh_ = t7::makeNamedButton(QStringLiteral("Read(16-31)"), "readHigh", this);
+    write_ = t7::makeNamedButton(QStringLiteral("Write"), "write", this);
     updateKey_ = new QCheckBox(QStringLiteral("update key"), this);
     updateKey_->setObjectName(QStringLiteral("updateKey"));
     newKey_ = t7::contactless::lineField(this, "newKey", 16, QStringLiteral("New key"), true);
-    updatePassword_ = button(this, "updatePwd", QStringLiteral("update PWD"));
-    count_ = button(this, "count", QStringLiteral("COUNT"));
-    halt_ = button(this, "halt", QStringLiteral("HALT"));
+    updatePassword_ = t7::makeNamedButton(QStringLiteral("update PWD"), "updatePwd", this);
+    count_ = t7::makeNamedButton(QStringLiteral("COUNT"), "count", this);
+    halt_ = t7::makeNamedButton(QStringLiteral("HALT"), "halt", this);
 
     auto *top = new QGridLayout;
     top->addWidget(caption(this, QStringLiteral("Password"), passwordField_), 0, 0);
@@ -170,7 +171,7 @@ void CAt88rf020Dlg2::onUpdateKeyToggled()
 void CAt88rf020Dlg2::showReport(const QString &text)
 {
     report_ = text;
-    t7::contactless::showReport(reportView_, report_);
+    t7::showCrLfText(reportView_, report_);
 }
 
 int CAt88rf020Dlg2::convert(const QString &text, unsigned char *bytes)

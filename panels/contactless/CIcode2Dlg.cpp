@@ -4,7 +4,9 @@
 #include "panels/contactless/HexLineList.h"
 #include "reader/ConnectionState.h"
 #include "reader/HexText.h"
+#include "ui/CrLfText.h"
 #include "ui/MessageSeam.h"
+#include "ui/NamedButton.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -20,7 +22,6 @@
 #include <cstring>
 #include <vector>
 
-using t7::contactless::button;
 using t7::contactless::caption;
 using t7::contactless::lineField;
 
@@ -85,11 +86,11 @@ void CIcode2Dlg::buildLayout()
     dsfid_ = lineField(this, "dsfid", 2, QStringLiteral("DSFID:"), true);
     for (QLineEdit *value : {afi_, dsfid_})
         value->setMaximumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("DDDDD")));
-    writeAfi_ = button(this, "writeAfi", QStringLiteral("Write AFI"));
-    writeDsfid_ = button(this, "writeDsfid", QStringLiteral("Write DSFID"));
-    lockAfi_ = button(this, "lockAfi", QStringLiteral("Lock AFI"));
-    lockDsfid_ = button(this, "lockDsfid", QStringLiteral("Lock DSFID"));
-    systemInfo_ = button(this, "systemInfo", QStringLiteral("SystemInfo"));
+    writeAfi_ = t7::makeNamedButton(QStringLiteral("Write AFI"), "writeAfi", this);
+    writeDsfid_ = t7::makeNamedButton(QStringLiteral("Write DSFID"), "writeDsfid", this);
+    lockAfi_ = t7::makeNamedButton(QStringLiteral("Lock AFI"), "lockAfi", this);
+    lockDsfid_ = t7::makeNamedButton(QStringLiteral("Lock DSFID"), "lockDsfid", this);
+    systemInfo_ = t7::makeNamedButton(QStringLiteral("SystemInfo"), "systemInfo", this);
 
     functions_ = new QComboBox(this);
     functions_->setObjectName(QStringLiteral("functions"));
@@ -113,11 +114,11 @@ void CIcode2Dlg::buildLayout()
     reportView_->setMinimumWidth(
         reportView_->fontMetrics().horizontalAdvance(QStringLiteral("Read the00 block success!")) + 40);
 
-    readLow_ = button(this, "readLow", QStringLiteral("read (0-15)"));
-    readHigh_ = button(this, "readHigh", QStringLiteral("read(16-27)"));
-    write_ = button(this, "write", QStringLiteral("write"));
-    lockBlock_ = button(this, "lockBlock", QStringLiteral("lock block"));
-    close_ = button(this, "close", QStringLiteral("close"));
+    readLow_ = t7::makeNamedButton(QStringLiteral("read (0-15)"), "readLow", this);
+    readHigh_ = t7::makeNamedButton(QStringLiteral("read(16-27)"), "readHigh", this);
+    write_ = t7::makeNamedButton(QStringLiteral("write"), "write", this);
+    lockBlock_ = t7::makeNamedButton(QStringLiteral("lock block"), "lockBlock", this);
+    close_ = t7::makeNamedButton(QStringLiteral("close"), "close", this);
 
     auto *card = new QGridLayout;
     card->addWidget(caption(this, QStringLiteral("Serial number:"), serial_), 0, 0);
@@ -233,7 +234,7 @@ void CIcode2Dlg::onSystemInfo()
 void CIcode2Dlg::showReport(const QString &text)
 {
     report_ = text;
-    t7::contactless::showReport(reportView_, report_);
+    t7::showCrLfText(reportView_, report_);
 }
 
 void CIcode2Dlg::readRange(int first, int end)

@@ -1,13 +1,13 @@
 #include "panels/contactless/CMfPlusLevel0Page.h"
 
 #include "panels/contactless/ContactlessWidgets.h"
+#include "ui/NamedButton.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-using t7::contactless::button;
 using t7::contactless::caption;
 
 CMfPlusLevel0Page::CMfPlusLevel0Page(CMfPlusCard &card, Log log, QWidget *parent)
@@ -16,8 +16,8 @@ CMfPlusLevel0Page::CMfPlusLevel0Page(CMfPlusCard &card, Log log, QWidget *parent
     setObjectName(QStringLiteral("level0"));
     key_ = keyField("key", QStringLiteral("Key:"));
     keyNumber_ = numberField("keyNumber", QStringLiteral("Key Number:"));
-    keySetting_ = button(this, "keySetting", QStringLiteral("Key-Setting"));
-    upgrade_ = button(this, "upgradeToLevel1", QStringLiteral("Upgrade to Level-1"));
+    keySetting_ = t7::makeNamedButton(QStringLiteral("Key-Setting"), "keySetting", this);
+    upgrade_ = t7::makeNamedButton(QStringLiteral("Upgrade to Level-1"), "upgradeToLevel1", this);
 
     auto *layout = new QGridLayout(this);
     layout->addWidget(caption(this, QStringLiteral("Key:"), key_), 0, 0);

@@ -1,12 +1,11 @@
 #include "panels/contactless/CMfPlusLevel1Page.h"
 
 #include "panels/contactless/ContactlessWidgets.h"
+#include "ui/NamedButton.h"
 
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
-
-using t7::contactless::button;
 
 CMfPlusLevel1Page::CMfPlusLevel1Page(CMfPlusCard &card, Log log, QWidget *parent)
     : CMfPlusPage(card, std::move(log), parent)
@@ -15,9 +14,11 @@ CMfPlusLevel1Page::CMfPlusLevel1Page(CMfPlusCard &card, Log log, QWidget *parent
     level1Key_ = keyField("level1Key", QStringLiteral("Key for Verify Key Level-1"));
     level2Key_ = keyField("level2Key", QStringLiteral("Key for Verify and upgrade to Level-2"));
     level3Key_ = keyField("level3Key", QStringLiteral("Key for Verify and upgrade to Level-3"));
-    QPushButton *verify = button(this, "verifyLevel1", QStringLiteral("Verify Key Level-1"));
-    QPushButton *toLevel2 = button(this, "upgradeToLevel2", QStringLiteral("Verify and upgrade to Level-2"));
-    QPushButton *toLevel3 = button(this, "upgradeToLevel3", QStringLiteral("Verify and upgrade to Level-3"));
+    QPushButton *verify = t7::makeNamedButton(QStringLiteral("Verify Key Level-1"), "verifyLevel1", this);
+    QPushButton *toLevel2 =
+        t7::makeNamedButton(QStringLiteral("Verify and upgrade to Level-2"), "upgradeToLevel2", this);
+    QPushButton *toLevel3 =
+        t7::makeNamedButton(QStringLiteral("Verify and upgrade to Level-3"), "upgradeToLevel3", this);
 
     auto *layout = new QGridLayout(this);
     layout->addWidget(level1Key_, 0, 0);

@@ -1,6 +1,7 @@
 #include "panels/contactless/CMfPlusLevel2Page.h"
 
 #include "panels/contactless/ContactlessWidgets.h"
+#include "ui/NamedButton.h"
 
 #include <QGridLayout>
 #include <QLineEdit>
@@ -12,7 +13,7 @@ CMfPlusLevel2Page::CMfPlusLevel2Page(CMfPlusCard &card, Log log, QWidget *parent
     setObjectName(QStringLiteral("level2"));
     key_ = keyField("key", QStringLiteral("Key for Verify and upgrade to Level-3"));
     QPushButton *toLevel3 =
-        t7::contactless::button(this, "upgradeToLevel3", QStringLiteral("Verify and upgrade to Level-3"));
+        t7::makeNamedButton(QStringLiteral("Verify and upgrade to Level-3"), "upgradeToLevel3", this);
     auto *layout = new QGridLayout(this);
     layout->addWidget(key_, 0, 0);
     layout->addWidget(toLevel3, 0, 1);

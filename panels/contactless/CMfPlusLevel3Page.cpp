@@ -1,6 +1,7 @@
 #include "panels/contactless/CMfPlusLevel3Page.h"
 
 #include "panels/contactless/ContactlessWidgets.h"
+#include "ui/NamedButton.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -10,7 +11,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-using t7::contactless::button;
 using t7::contactless::caption;
 
 CMfPlusLevel3Page::CMfPlusLevel3Page(CMfPlusCard &card, Log log, QWidget *parent)
@@ -34,11 +34,11 @@ void CMfPlusLevel3Page::buildLayout()
 {
     key_ = keyField("key", QStringLiteral("Key"));
     keyNumber_ = numberField("keyNumber", QStringLiteral("Key Number"));
-    verify_ = button(this, "verify", QStringLiteral("Verify"));
-    update_ = button(this, "update", QStringLiteral("Update"));
+    verify_ = t7::makeNamedButton(QStringLiteral("Verify"), "verify", this);
+    update_ = t7::makeNamedButton(QStringLiteral("Update"), "update", this);
     sectorEdit_ = numberEdit("sector", QStringLiteral("Sector"));
     sectorKey_ = keyField("sectorKey", QStringLiteral("Sector key"));
-    verifySector_ = button(this, "verifySectorKey", QStringLiteral("Verify sector key"));
+    verifySector_ = t7::makeNamedButton(QStringLiteral("Verify sector key"), "verifySectorKey", this);
     blockStartEdit_ = numberEdit("blockStart", QStringLiteral("Blk-Start"));
     blocksEdit_ = numberEdit("blocks", QStringLiteral("Blocks:"));
     blockEdit_ = numberEdit("block", QStringLiteral("Block:"));
@@ -47,16 +47,16 @@ void CMfPlusLevel3Page::buildLayout()
     readResult_->setObjectName(QStringLiteral("readResult"));
     readResult_->setAccessibleName(QStringLiteral("Blocks read"));
     readResult_->setMinimumWidth(writeData_->minimumWidth());
-    read_ = button(this, "read", QStringLiteral("Read"));
-    write_ = button(this, "write", QStringLiteral("Write"));
+    read_ = t7::makeNamedButton(QStringLiteral("Read"), "read", this);
+    write_ = t7::makeNamedButton(QStringLiteral("Write"), "write", this);
     initEdit_ = numberEdit("initValue", QStringLiteral("Initival"));
     incrementEdit_ = numberEdit("incrementValue", QStringLiteral("Increment"));
     decrementEdit_ = numberEdit("decrementValue", QStringLiteral("Decrement"));
     readValueEdit_ = numberEdit("readValueValue", QStringLiteral("Read value"));
-    init_ = button(this, "initival", QStringLiteral("Initival"));
-    increment_ = button(this, "increment", QStringLiteral("Increment"));
-    decrement_ = button(this, "decrement", QStringLiteral("Decrement"));
-    readValue_ = button(this, "readValue", QStringLiteral("Read value"));
+    init_ = t7::makeNamedButton(QStringLiteral("Initival"), "initival", this);
+    increment_ = t7::makeNamedButton(QStringLiteral("Increment"), "increment", this);
+    decrement_ = t7::makeNamedButton(QStringLiteral("Decrement"), "decrement", this);
+    readValue_ = t7::makeNamedButton(QStringLiteral("Read value"), "readValue", this);
 
     auto *keys = new QGridLayout;
     keys->addWidget(caption(this, QStringLiteral("Key"), key_), 0, 0);

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 
 namespace t7::contactless
 {
@@ -25,14 +24,6 @@ QLineEdit *lineField(QWidget *parent, const char *name, int maxLength, const QSt
     return field;
 }
 
-QPushButton *button(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
 QLabel *caption(QWidget *parent, const QString &text, QWidget *field)
 {
     auto *label = new QLabel(text, parent);
@@ -48,13 +39,6 @@ QPlainTextEdit *reportView(QWidget *parent, const char *name, const QString &acc
     view->setReadOnly(true);
     view->setAccessibleName(accessibleName);
     return view;
-}
-
-void showReport(QPlainTextEdit *view, const QString &text)
-{
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    view->setPlainText(shown);
 }
 
 QString leadingHexDigits(const QString &text, int digits)

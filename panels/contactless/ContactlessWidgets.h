@@ -1,6 +1,6 @@
 // What the Mifare Plus, I-CODE2 and AT88RF020 panels share: named fields
-// with their caption labels, named buttons, the report texts they keep with
-// CR LF line ends, and the reader result as they read it.
+// with their caption labels, report views, and the reader result as they
+// read it.
 #pragma once
 
 #include <QString>
@@ -8,7 +8,6 @@
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
-class QPushButton;
 class QWidget;
 
 namespace t7::contactless
@@ -18,13 +17,10 @@ namespace t7::contactless
 // under accessibleName (its caption label, when it has one, says the same).
 QLineEdit *lineField(QWidget *parent, const char *name, int maxLength, const QString &accessibleName,
                      bool upperCase = false);
-QPushButton *button(QWidget *parent, const char *name, const QString &caption);
 // A caption label for field (its buddy).
 QLabel *caption(QWidget *parent, const QString &text, QWidget *field);
 // A read-only multi-line text for reports and logs.
 QPlainTextEdit *reportView(QWidget *parent, const char *name, const QString &accessibleName);
-// Shows text kept with "\r\n" line ends; the edit breaks lines at "\n" alone.
-void showReport(QPlainTextEdit *view, const QString &text);
 
 // A reader result read as a signed 16-bit value: 0 is success.
 inline bool succeeded(int result)

@@ -2,7 +2,7 @@
 
 #include "tests/contactless/DialogDriver.h"
 #include "tests/contactless/KeysFileFolder.h"
-#include "tests/support/FakeHexConversions.h"
+#include "tests/support/FakeHex.h"
 #include "tests/support/FakeReader.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/ModalScript.h"
@@ -30,7 +30,7 @@ class At88rf020DlgTest : public ::testing::Test
 protected:
     At88rf020DlgTest()
     {
-        fake::scriptHexConversions(reader);
+        fake::installLibraryHex(reader);
         FAKE_ON(reader, rz_CommandLink_at,
                 [this](int, unsigned char *command, unsigned char length, unsigned char *reply, unsigned char *n) {
                     sent.assign(command, command + length);
@@ -154,7 +154,7 @@ TEST_F(At88rf020DlgTest, CommandsAreCheckedConvertedAndTheirRepliesLogged)
     EXPECT_EQ(sent, (std::vector<unsigned char>{0xAB}));
     EXPECT_EQ(logLines(), QStringList({"Authenticate success!", "The median is not enough!",
                                        "The command is longer than 1024 characters!", "Input data is incorrect!",
-                                       "Command success!", "00c4"}));
+                                       "Command success!", "00C4"}));
     // Over 255 bytes the one-byte length would lie about the command.
     transmit(QString(512, 'A'));
     EXPECT_EQ(logLines().last(), "The command is longer than 255 bytes!");
@@ -165,7 +165,7 @@ TEST_F(At88rf020DlgTest, CommandsAreCheckedConvertedAndTheirRepliesLogged)
     // A reply longer than 249 bytes is shown whole.
     replyLength = 255;
     transmit("10");
-    EXPECT_EQ(logLines().last(), "00" + QString("c4").repeated(254));
+    EXPECT_EQ(logLines().last(), "00" + QString("C4").repeated(254));
 }
 
 TEST_F(At88rf020DlgTest, AApplicationOpensThePagePanel)

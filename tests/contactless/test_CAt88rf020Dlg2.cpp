@@ -2,7 +2,7 @@
 
 #include "tests/contactless/DialogDriver.h"
 #include "tests/contactless/KeysFileFolder.h"
-#include "tests/support/FakeHexConversions.h"
+#include "tests/support/FakeHex.h"
 #include "tests/support/FakeReader.h"
 #include "tests/support/MessageRecorder.h"
 
@@ -27,7 +27,7 @@ class At88rf020Dlg2Test : public ::testing::Test
 protected:
     At88rf020Dlg2Test()
     {
-        fake::scriptHexConversions(reader);
+        fake::installLibraryHex(reader);
         FAKE_ON(reader, rz_read_at, [this](int, unsigned char page, unsigned char *, unsigned char *data) {
             if (unreadable.count(page))
                 return 1;

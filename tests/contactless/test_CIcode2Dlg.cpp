@@ -1,7 +1,7 @@
 #include "panels/contactless/CIcode2Dlg.h"
 
 #include "tests/contactless/DialogDriver.h"
-#include "tests/support/FakeHexConversions.h"
+#include "tests/support/FakeHex.h"
 #include "tests/support/FakeReader.h"
 #include "tests/support/MessageRecorder.h"
 
@@ -38,7 +38,7 @@ class Icode2DlgTest : public ::testing::Test
 protected:
     Icode2DlgTest()
     {
-        fake::scriptHexConversions(reader);
+        fake::installLibraryHex(reader);
         FAKE_ON(reader, rz_inventory,
                 [](int, unsigned char, unsigned char, unsigned char, unsigned char *, unsigned char *uid) {
                     std::memcpy(uid, kUid, 8);
@@ -97,9 +97,9 @@ TEST_F(Icode2DlgTest, OpeningShowsTheCardAndBlocksZeroToFifteen)
 {
     open();
     EXPECT_EQ(dialog->windowTitle(), "I-CODE2 CARD");
-    EXPECT_EQ(field("serialNumber")->text().toUpper(), "E0 04 01 00 12 34 56 78");
+    EXPECT_EQ(field("serialNumber")->text(), "E0 04 01 00 12 34 56 78");
     EXPECT_EQ(field("afi")->text(), "07");
-    EXPECT_EQ(status().toUpper(), "AFI: 07,DSFID: 3C,BLOCKS: 27");
+    EXPECT_EQ(status(), "AFI: 07,DSFID: 3C,BLOCKS: 27");
     ASSERT_EQ(lines()->count(), 16);
     EXPECT_EQ(lines()->item(5)->text(), "05 06 07 08");
     EXPECT_TRUE(dialog->reportText().startsWith("Read the00 block success!\r\nRead the01 block success!\r\n"));
@@ -207,7 +207,7 @@ TEST_F(Icode2DlgTest, TheFunctionChoiceRunsItsCommandAtOnce)
     tag->securityLength = 200; // more than the 64 characters the reply once had room for
     functions->setCurrentIndex(1);
     EXPECT_THAT(reader.callsTo({"rz_get_securityinfo"}), ElementsAre("rz_get_securityinfo(9,34,10,10,*,*,*)"));
-    EXPECT_EQ(status(), "rz_get_securityinfo OK!\n Infor: " + QString("ab").repeated(100));
+    EXPECT_EQ(status(), "rz_get_securityinfo OK!\n Infor: " + QString("AB").repeated(100));
     reader.returns("rz_stay_quiet", 1);
     functions->setCurrentIndex(4);
     EXPECT_EQ(status(), "rz_stay_quiet Error!");

@@ -2,12 +2,11 @@
 
 #include "reader/ConnectionState.h"
 #include "tests/contactless/DialogDriver.h"
-#include "tests/support/FakeHexConversions.h"
+#include "tests/support/FakeHex.h"
 #include "tests/support/FakeReader.h"
 #include "tests/support/MessageRecorder.h"
 
 #include <QComboBox>
-#include <QTabWidget>
 
 #include <gmock/gmock.h>
 
@@ -28,7 +27,7 @@ class MifarePlusDlgTest : public ::testing::Test
 protected:
     MifarePlusDlgTest()
     {
-        fake::scriptHexConversions(reader);
+        fake::installLibraryHex(reader);
         dialog.show();
     }
 
@@ -42,20 +41,6 @@ protected:
     fake::MessageRecorder boxes;
     CMifarePlusDlg dialog;
 };
-
-TEST_F(MifarePlusDlgTest, OpensOnLevelZeroOfFourTabs)
-{
-    EXPECT_EQ(dialog.windowTitle(), "MF-PLUS");
-    const auto *tabs = child<QTabWidget>(&dialog, "pages");
-    ASSERT_EQ(tabs->count(), 4);
-    EXPECT_EQ(tabs->tabText(3), "Level 3");
-    EXPECT_EQ(tabs->currentIndex(), 0);
-    EXPECT_EQ(field(3, "blockStart")->text(), "0");
-    EXPECT_EQ(field(3, "blocks")->text(), "1");
-    EXPECT_EQ(field(3, "initValue")->text(), "1000");
-    EXPECT_EQ(field(0, "key")->maxLength(), 32);
-    EXPECT_EQ(field(3, "keyNumber")->maxLength(), 4);
-}
 
 TEST_F(MifarePlusDlgTest, TheFifthLineClearsTheFourBeforeIt)
 {
@@ -122,7 +107,7 @@ TEST_F(MifarePlusDlgTest, ReadFillsTheListAndChoosingALineSetsTheBlock)
                 ElementsAre("rz_MFPlusL3_ReadWithPlain(9,4,3,*)"));
     auto *list = child<QComboBox>(page(3), "readResult");
     ASSERT_EQ(list->count(), 3);
-    EXPECT_EQ(list->itemText(0), "404142434445464748494a4b4c4d4e4f");
+    EXPECT_EQ(list->itemText(0), "404142434445464748494A4B4C4D4E4F");
     EXPECT_EQ(field(3, "block")->text(), "4");
     EXPECT_EQ(field(3, "writeData")->text(), list->itemText(0));
     EXPECT_EQ(lastResult(), " operation success!");
