@@ -35,6 +35,10 @@ if ((${#missing[@]})); then
   "${sudo_cmd[@]}" apt-get update -qq
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+# The sanitizer and fuzzing scripts build elsewhere: packages only.
+if [ -n "${T7_PACKAGES_ONLY:-}" ]; then
+  exit 0
+fi
 
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
