@@ -467,12 +467,19 @@ json toJson(const Bench &bench)
         j["keys"] = keysToJson(r.keys);
         readers.push_back(j);
     }
-    return json{{"format", 1}, {"readers", readers}};
+    json j{{"format", 1}, {"readers", readers}};
+    if (bench.airTiming)
+        j["timing"] = "air";
+    return j;
 }
 
 Bench benchFromJson(const nlohmann::ordered_json &json)
 {
     Bench bench;
+    const std::string timing = json.value("timing", std::string("instant"));
+    if (timing != "instant" && timing != "air")
+        throw std::runtime_error("timing is instant or air");
+    bench.airTiming = timing == "air";
     for (const auto &j : json.at("readers")) {
         Reader r;
         r.name = j.at("name").get<std::string>();

@@ -68,6 +68,8 @@ struct Reader {
 
 struct Bench {
     std::vector<Reader> readers;
+    // Card commands take their real air-interface time (sim/core/AirTiming.h).
+    bool airTiming = false;
 
     Reader *find(const std::string &name);
     const Reader *find(const std::string &name) const;

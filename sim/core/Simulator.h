@@ -5,6 +5,7 @@
 // serialises every call.
 #pragma once
 
+#include "sim/core/AirTiming.h"
 #include "sim/core/BenchStore.h"
 #include "sim/core/Errors.h"
 
@@ -211,6 +212,8 @@ private:
     };
 
     void follow();
+    // The command's air time, when the timing model is on.
+    void charge(air::Frame frame, std::size_t bytes = 0);
     Open *openReader(int h);
     const Reader *reader(int h);
     int openHandle(const std::string &readerName);

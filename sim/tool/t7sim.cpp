@@ -30,6 +30,7 @@ Commands:
                                         put a new card there (replaces one)
   remove READER POSITION                take the card away
   dump READER POSITION                  the card's memory
+  timing air|instant                    card commands take their real air time, or none
   reset                                 back to the default bench
   --help                                this text
 
@@ -98,7 +99,7 @@ std::string joinInts(const std::vector<int> &values)
 int show(sim::BenchStore &store)
 {
     const Bench &bench = store.current();
-    std::cout << "bench " << store.path() << "\n";
+    std::cout << "bench " << store.path() << (bench.airTiming ? ", air timing" : "") << "\n";
     for (const Reader &r : bench.readers) {
         std::cout << r.name << ": ";
         if (r.usb)
@@ -289,6 +290,13 @@ int run(const std::vector<std::string> &words)
         return remove(store, args);
     if (command == "dump")
         return dump(store, args);
+    if (command == "timing" && args.size() == 1 && (args[0] == "air" || args[0] == "instant")) {
+        store.modify([&](Bench &bench) {
+            bench.airTiming = args[0] == "air";
+            return true;
+        });
+        return 0;
+    }
     if (command == "reset" && args.empty()) {
         store.reset();
         return 0;
