@@ -207,6 +207,7 @@ int Simulator::beep(int h, int duration)
     const Open *open = openReader(h);
     if (!open || !store_->current().find(open->reader))
         return kBadHandle;
+    charge(air::Frame::Peripheral);
     const std::string name = open->reader;
     store_->modify([&](Bench &bench) {
         Reader *r = bench.find(name);
