@@ -70,7 +70,8 @@ TEST(T7sim, ShowListsReadersCardsAndPeripherals)
     EXPECT_TRUE(contains(shown, "com1: COM1 at 115200 baud"));
     EXPECT_TRUE(contains(shown, "com3: COM3 at 9600 baud, version \"T5S"));
     EXPECT_TRUE(contains(shown, "  beeps: 0"));
-    EXPECT_TRUE(contains(shown, "  LED: mode 0"));
+    EXPECT_TRUE(contains(shown, "  LED: \""));
+    EXPECT_TRUE(contains(shown, "  clock: "));
     EXPECT_TRUE(contains(shown, "  LCD: \"\""));
 }
 
