@@ -123,18 +123,11 @@ void CDeviceDlg::buildLayout()
     ledGrid->addWidget(digitEdit_, 2, 0, 1, 2);
     ledGrid->addWidget(refreshLed_, 2, 2);
 
-    exit_ = new QPushButton(QStringLiteral("Exit"), this);
-    exit_->setObjectName(QStringLiteral("exit"));
-    exit_->setAutoDefault(false);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(exit_);
-
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(beepGroup);
     layout->addWidget(timeGroup);
     layout->addWidget(ledGroup);
-    layout->addLayout(buttons);
+    layout->addLayout(t7::device::exitRow(this, QStringLiteral("Exit")));
 
     clock_ = new QTimer(this);
     clock_->setObjectName(QStringLiteral("pcClock"));
@@ -162,7 +155,6 @@ void CDeviceDlg::connectHandlers()
     connect(showTime_, &QRadioButton::clicked, this, &CDeviceDlg::onLedShowTime);
     connect(showDate_, &QRadioButton::clicked, this, &CDeviceDlg::onLedShowDate);
     connect(showDigit_, &QRadioButton::clicked, this, &CDeviceDlg::onLedShowDigit);
-    connect(exit_, &QPushButton::clicked, this, &QDialog::accept);
     // The ticks would overwrite what the operator types.
     connect(beepLengthEdit_, &QLineEdit::textEdited, this, &CDeviceDlg::stopClock);
     connect(digitEdit_, &QLineEdit::textEdited, this, &CDeviceDlg::stopClock);

@@ -84,7 +84,6 @@ private:
     QPushButton *beep_ = nullptr;
     QPushButton *refreshTime_ = nullptr;
     QPushButton *refreshLed_ = nullptr;
-    QPushButton *exit_ = nullptr;
     QRadioButton *showTime_ = nullptr;
     QRadioButton *showDate_ = nullptr;
     QRadioButton *showDigit_ = nullptr;

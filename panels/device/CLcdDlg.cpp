@@ -32,7 +32,6 @@ CLcdDlg::CLcdDlg(QWidget *parent) : QDialog(parent)
     connect(lightOff_, &QPushButton::clicked, this, &CLcdDlg::onLightOff);
     connect(show_, &QPushButton::clicked, this, &CLcdDlg::onShow);
     connect(clear_, &QPushButton::clicked, this, &CLcdDlg::onClear);
-    connect(exit_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void CLcdDlg::buildLayout()
@@ -65,15 +64,10 @@ void CLcdDlg::buildLayout()
     textButtons->addWidget(clear_);
     textBox->addLayout(textButtons);
 
-    exit_ = lcdButton(this, QStringLiteral("Exit(&E)"), "exit");
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(exit_);
-
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lightGroup);
     layout->addWidget(textGroup, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(t7::device::exitRow(this, QStringLiteral("Exit(&E)")));
 }
 
 void CLcdDlg::onLightOn()

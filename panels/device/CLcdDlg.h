@@ -40,5 +40,4 @@ private:
     QPushButton *lightOff_ = nullptr;
     QPushButton *show_ = nullptr;
     QPushButton *clear_ = nullptr;
-    QPushButton *exit_ = nullptr;
 };

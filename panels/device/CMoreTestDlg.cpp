@@ -2,9 +2,8 @@
 
 #include "panels/device/ComFuncTest.h"
 #include "panels/device/DevFunTestPage.h"
+#include "panels/device/DevicePanels.h"
 
-#include <QHBoxLayout>
-#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -21,17 +20,8 @@ CMoreTestDlg::CMoreTestDlg(QWidget *parent) : QDialog(parent)
     pages_->addTab(device_, DevFunTestPage::caption());
     pages_->setCurrentWidget(device_);
 
-    exit_ = new QPushButton(QStringLiteral("Exit(&E)"), this);
-    exit_->setObjectName(QStringLiteral("exit"));
-    exit_->setAutoDefault(false);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(exit_);
-
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(5, 5, 5, 5);
     layout->addWidget(pages_, 1);
-    layout->addLayout(buttons);
-
-    connect(exit_, &QPushButton::clicked, this, &QDialog::accept);
+    layout->addLayout(t7::device::exitRow(this, QStringLiteral("Exit(&E)")));
 }

@@ -6,7 +6,6 @@
 
 class ComFuncTest;
 class DevFunTestPage;
-class QPushButton;
 class QTabWidget;
 
 class CMoreTestDlg : public QDialog
@@ -23,5 +22,4 @@ private:
     QTabWidget *pages_ = nullptr;
     ComFuncTest *common_ = nullptr;
     DevFunTestPage *device_ = nullptr;
-    QPushButton *exit_ = nullptr;
 };

@@ -86,6 +86,8 @@ void DevFunTestPage::buildLayout()
 {
     offsetEdit_ = pageEdit(this, "offset");
     lengthEdit_ = pageEdit(this, "length");
+    for (QLineEdit *edit : {offsetEdit_, lengthEdit_})
+        edit->setFixedWidth(60);
     eepromEdit_ = pageEdit(this, "eepromData");
     eepromEdit_->setValidator(new UpperHexValidator(eepromEdit_));
     eepromEdit_->setAccessibleName(QStringLiteral("note info data"));
@@ -151,6 +153,7 @@ void DevFunTestPage::buildLayout()
     logEdit_->setObjectName(QStringLiteral("log"));
     logEdit_->setReadOnly(true);
     logEdit_->setAccessibleName(QStringLiteral("result"));
+    logEdit_->setMinimumWidth(260);
     auto *result = group(this, QStringLiteral(" result "), "resultGroup");
     auto *resultBox = new QVBoxLayout(result);
     resultBox->addWidget(logEdit_);

@@ -2,9 +2,12 @@
 
 #include "ui/DialogLook.h"
 
+#include <QDialog>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QPushButton>
 
 namespace t7::device
 {
@@ -20,6 +23,18 @@ QLabel *captionLabel(QWidget *parent, const QString &text, QWidget *field, const
     label->setObjectName(QString::fromLatin1(name));
     label->setBuddy(field);
     return label;
+}
+
+QHBoxLayout *exitRow(QDialog *dialog, const QString &caption)
+{
+    auto *exit = new QPushButton(caption, dialog);
+    exit->setObjectName(QStringLiteral("exit"));
+    exit->setAutoDefault(false);
+    QObject::connect(exit, &QPushButton::clicked, dialog, &QDialog::accept);
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(exit);
+    return row;
 }
 
 void usePanelBackground(QWidget *page)

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class QDialog;
+class QHBoxLayout;
 class QLabel;
 class QPlainTextEdit;
 class QWidget;
@@ -20,6 +22,10 @@ QString outcome(const QString &label, int result);
 
 // A caption label whose buddy is field, so the field is known by its caption.
 QLabel *captionLabel(QWidget *parent, const QString &text, QWidget *field, const char *name);
+
+// The bottom row: an exit button (objectName "exit") at the right that
+// closes the dialog.
+QHBoxLayout *exitRow(QDialog *dialog, const QString &caption);
 
 // A property page painted in the dialog background.
 void usePanelBackground(QWidget *page);
