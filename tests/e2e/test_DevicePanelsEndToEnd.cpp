@@ -2,7 +2,6 @@
 // what the reader shows read back through t7sim.
 #include "app/PanelDispatch.h"
 #include "panels/device/CDeviceDlg.h"
-#include "panels/device/CLcdDlg.h"
 #include "panels/device/CMoreTestDlg.h"
 #include "panels/device/DevFunTestPage.h"
 #include "panels/device/PcClock.h"
@@ -94,29 +93,6 @@ TEST_F(DevicePanelsEndToEnd, TheReaderClockTakesThePcTimeAndTheLedShowsIt)
     EXPECT_TRUE(contains(shown, "  clock: 2026-03-07 09:05:02 (set to 2026-03-07 09:05:02, runs on)")) << shown;
     EXPECT_TRUE(contains(shown, "  LED: \"09-05-02\" (clock, time)")) << shown;
     EXPECT_TRUE(contains(shown, "  beeps: 1, 1 since the last look: 100 ms")) << shown;
-
-    click(&dialog, "ledShowDigit");
-    set(&dialog, "digits", "3F065B4F666D7D07");
-    click(&dialog, "refreshLed");
-    EXPECT_TRUE(contains(shownForUsb1(), "  LED: \"01234567\" (digits")) << shownForUsb1();
-    set(&dialog, "digits", "3F065B4F666D7D0");
-    click(&dialog, "refreshLed");
-    EXPECT_EQ(boxes.texts(), QStringList{"Length of chars inserted not enough!"});
-}
-
-TEST_F(DevicePanelsEndToEnd, TheLcdShowsTwoLinesAndItsBacklight)
-{
-    CLcdDlg dialog;
-    dialog.show();
-    dialog.findChild<QPlainTextEdit *>("displayText")->setPlainText("KORVANE\nT7 reader");
-    click(&dialog, "show");
-    click(&dialog, "lightOn");
-    EXPECT_EQ(boxes.texts(), QStringList({"Show success!", "Light success!"}));
-    EXPECT_TRUE(contains(shownForUsb1(), "  LCD: \"KORVANE\\r\\nT7 reader\" backlight 15 (on)\n"
-                                         "    +----------------+\n"
-                                         "    |KORVANE         |\n"
-                                         "    |T7 reader       |\n"))
-        << shownForUsb1();
 }
 
 TEST_F(DevicePanelsEndToEnd, NoteMemoryWrittenIsReadBackAfterTheDialogWasClosed)
@@ -137,11 +113,6 @@ TEST_F(DevicePanelsEndToEnd, NoteMemoryWrittenIsReadBackAfterTheDialogWasClosed)
     click(&dialog, "readEeprom");
     EXPECT_TRUE(dialog.deviceFunctionPage()->logText().startsWith(QStringLiteral("Content(HEX)is\uFF1AC0FFEE42\r\n")))
         << dialog.deviceFunctionPage()->logText().toStdString();
-
-    set(&dialog, "offset", "1278");
-    click(&dialog, "readEeprom");
-    EXPECT_TRUE(dialog.deviceFunctionPage()->logText().startsWith("Test failed!4\r\n"));
-    EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join('|').toStdString();
 }
 
 TEST_F(DevicePanelsEndToEnd, DesEncryptThenDecryptGivesTheDataBack)
