@@ -2,6 +2,9 @@
 
 #include "app/CCardTypeSetDlg.h"
 #include "app/CardTypeWarning.h"
+#include "panels/device/CDeviceDlg.h"
+#include "panels/device/CLcdDlg.h"
+#include "panels/device/CMoreTestDlg.h"
 #include "panels/mifare_one/CIdCardDlg.h"
 #include "panels/mifare_one/CMifareOneDlg.h"
 #include "panels/mifare_one/CMifareOneRwDlg.h"
@@ -94,9 +97,15 @@ bool openContactPanel(int itemData, [[maybe_unused]] QWidget *parent)
     }
 }
 
-bool openDevicePanel(int itemData, [[maybe_unused]] QWidget *parent)
+bool openDevicePanel(int itemData, QWidget *parent)
 {
     switch (itemData) {
+    case 3:
+        return run<CMoreTestDlg>(parent);
+    case 14:
+        return run<CLcdDlg>(parent);
+    case 16:
+        return run<CDeviceDlg>(parent);
     default:
         return false;
     }

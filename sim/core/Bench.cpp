@@ -424,23 +424,42 @@ KeyStore keysFromJson(const json &sets)
 
 json peripheralsToJson(const Peripherals &p)
 {
-    return json{{"beepCount", p.beepCount},       {"lastBeeps", p.lastBeeps}, {"ledMode", p.ledMode},
-                {"ledDigits", p.ledDigits},       {"clock", p.clock},         {"lcdText", p.lcdText},
-                {"lcdBacklight", p.lcdBacklight}, {"eeprom", toHex(p.eeprom)}};
+    return json{{"beepCount", p.beepCount},
+                {"beepsSeen", p.beepsSeen},
+                {"lastBeeps", p.lastBeeps},
+                {"ledControl", p.ledControl},
+                {"ledDisplay", p.ledDisplay},
+                {"ledPattern", toHex(std::vector<uint8_t>(p.ledPattern.begin(), p.ledPattern.end()))},
+                {"clock", p.clock},
+                {"clockSetAt", p.clockSetAt},
+                {"lcdText", p.lcdText},
+                {"lcdBacklight", p.lcdBacklight},
+                {"eeprom", toHex(p.eeprom)}};
 }
 
 Peripherals peripheralsFromJson(const json &j)
 {
     Peripherals p;
     p.beepCount = j.value("beepCount", 0);
+    p.beepsSeen = j.value("beepsSeen", p.beepCount);
     p.lastBeeps = j.value("lastBeeps", std::vector<int>{});
-    p.ledMode = j.value("ledMode", 0);
-    p.ledDigits = j.value("ledDigits", std::string{});
+    p.ledControl = j.value("ledControl", 1);
+    p.ledDisplay = j.value("ledDisplay", 1);
+    if (j.contains("ledPattern")) {
+        const std::vector<uint8_t> pattern = hexField(j, "ledPattern");
+        if (pattern.size() != p.ledPattern.size())
+            throw std::runtime_error("the LED pattern is 16 hexadecimal digits");
+        std::copy(pattern.begin(), pattern.end(), p.ledPattern.begin());
+    }
     p.clock = j.value("clock", std::string{});
+    p.clockSetAt = j.value("clockSetAt", 0LL);
     p.lcdText = j.value("lcdText", std::string{});
     p.lcdBacklight = j.value("lcdBacklight", 0);
-    if (j.contains("eeprom"))
+    if (j.contains("eeprom")) {
+        // A bench from a smaller note memory keeps its bytes, the rest blank.
         p.eeprom = hexField(j, "eeprom");
+        p.eeprom.resize(Peripherals::kEepromSize, 0);
+    }
     return p;
 }
 

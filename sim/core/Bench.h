@@ -41,14 +41,21 @@ struct Card {
 
 struct Peripherals {
     int beepCount = 0;
+    int beepsSeen = 0;          // beepCount at the last look (t7sim show)
     std::vector<int> lastBeeps; // durations, newest last, at most kBeepLog
-    int ledMode = 0;
-    std::string ledDigits;
+    int ledControl = 1;         // rz_ctl_mode: 1 the clock, 0 the digit patterns
+    int ledDisplay = 1;         // rz_disp_mode: 1 time, 0 date (clock only)
+    std::array<uint8_t, 8> ledPattern{};
+    // The reader clock: the time it was set to ("YYYY-MM-DD HH:MM:SS") and
+    // the PC time (seconds since the epoch) when that was; it runs on from
+    // there. Never set: it keeps the PC's local time, as set at the factory.
     std::string clock;
+    long long clockSetAt = 0;
     std::string lcdText;
     int lcdBacklight = 0;
-    std::vector<uint8_t> eeprom = std::vector<uint8_t>(256, 0);
+    std::vector<uint8_t> eeprom = std::vector<uint8_t>(kEepromSize, 0);
     static constexpr size_t kBeepLog = 10;
+    static constexpr size_t kEepromSize = 1280;
 };
 
 // Key store: set 0..2, key A (0) / key B (1), row 0..15.

@@ -204,23 +204,13 @@ int Simulator::getVersion(int h, char *version)
 
 int Simulator::beep(int h, int duration)
 {
-    const Open *open = openReader(h);
-    if (!open || !store_->current().find(open->reader))
-        return kBadHandle;
-    charge(air::Frame::Peripheral);
-    const std::string name = open->reader;
-    store_->modify([&](Bench &bench) {
-        Reader *r = bench.find(name);
-        if (!r)
-            return false;
-        Peripherals &p = r->peripherals;
+    return changePeripherals(h, true, [&](Peripherals &p) {
         ++p.beepCount;
         p.lastBeeps.push_back(duration);
         if (p.lastBeeps.size() > Peripherals::kBeepLog)
             p.lastBeeps.erase(p.lastBeeps.begin());
-        return true;
+        return kOk;
     });
-    return kOk;
 }
 
 int Simulator::configCard(int h, unsigned char protocol)

@@ -230,6 +230,9 @@ private:
     int layer4TypeA(int h, Target *t);
     int writeTrailer(int h, int block, const mifare::Block &wanted);
     int valueOperand(int h, unsigned char block, mifare::DataOp op, int32_t *value, uint8_t *address);
+    // Runs change on the reader's peripherals and saves them when it gives
+    // kOk; an unknown handle comes before invalid arguments.
+    int changePeripherals(int h, bool argumentsValid, const std::function<int(Peripherals &)> &change);
 
     std::unique_ptr<BenchStore> store_;
     std::map<int, Open> handles_;

@@ -2,7 +2,10 @@
 #include "sim/core/Bench.h"
 #include "sim/core/BenchStore.h"
 #include "sim/core/Hex.h"
+#include "sim/core/ReaderClock.h"
+#include "sim/core/ReaderDisplays.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -26,6 +29,8 @@ $T7SIM_BENCH, else $XDG_DATA_HOME/T7/simulator/bench.json
 
 Commands:
   show                                  readers, their cards and peripherals
+                                        (beeps since the last show, clock,
+                                        LED and LCD as they read now)
   place READER POSITION KIND [--uid HEX] [--number DEC]
                                         put a new card there (replaces one)
   remove READER POSITION                take the card away
@@ -88,17 +93,60 @@ std::string describeCard(const Card &card)
     return out.str();
 }
 
-std::string joinInts(const std::vector<int> &values)
+// "\r" and "\n" spelt out, so a line break shows where it is.
+std::string visibleBreaks(const std::string &text)
 {
-    std::string text;
-    for (const int v : values)
-        text += (text.empty() ? "" : " ") + std::to_string(v);
-    return text;
+    std::string shown;
+    for (const char c : text)
+        shown += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
+    return shown;
+}
+
+void showBeeps(const sim::Peripherals &p)
+{
+    std::cout << "  beeps: " << p.beepCount;
+    if (p.beepCount > p.beepsSeen) {
+        // Only the newest durations are kept.
+        const int fresh = std::min(p.beepCount - p.beepsSeen, static_cast<int>(p.lastBeeps.size()));
+        std::cout << ", " << p.beepCount - p.beepsSeen << " since the last look:";
+        for (auto it = p.lastBeeps.end() - fresh; it != p.lastBeeps.end(); ++it)
+            std::cout << " " << *it * 10 << " ms";
+    } else if (p.beepCount > 0) {
+        std::cout << ", none since the last look";
+    }
+    std::cout << "\n";
+}
+
+void showClockAndLed(const sim::Peripherals &p, long long now)
+{
+    const sim::ClockTime clock = sim::readerClockAt(p.clock, p.clockSetAt, now);
+    std::cout << "  clock: " << sim::clockText(clock)
+              << (p.clock.empty() ? " (never set: the PC's local time)" : " (set to " + p.clock + ", runs on)") << "\n";
+    if (p.ledControl == 1) {
+        const bool time = p.ledDisplay == 1;
+        std::cout << "  LED: \"" << sim::ledClockReading(clock, time) << "\" (clock, " << (time ? "time" : "date")
+                  << ")\n";
+    } else {
+        std::cout << "  LED: \"" << sim::ledReading(p.ledPattern) << "\" (digits "
+                  << sim::toHex(std::vector<uint8_t>(p.ledPattern.begin(), p.ledPattern.end())) << ")\n";
+    }
+}
+
+void showLcd(const sim::Peripherals &p)
+{
+    std::cout << "  LCD: \"" << visibleBreaks(p.lcdText) << "\" backlight " << p.lcdBacklight
+              << (p.lcdBacklight > 0 ? " (on)" : " (off)") << "\n";
+    const std::string edge = "    +" + std::string(sim::kLcdColumns, '-') + "+\n";
+    std::cout << edge;
+    for (const std::string &row : sim::lcdRows(p.lcdText))
+        std::cout << "    |" << row << "|\n";
+    std::cout << edge;
 }
 
 int show(sim::BenchStore &store)
 {
     const Bench &bench = store.current();
+    const long long now = sim::pcNow();
     std::cout << "bench " << store.path() << (bench.airTiming ? ", air timing" : "") << "\n";
     for (const Reader &r : bench.readers) {
         std::cout << r.name << ": ";
@@ -112,13 +160,19 @@ int show(sim::BenchStore &store)
             if (it != r.cards.end())
                 std::cout << "  " << position << ": " << describeCard(it->second) << "\n";
         }
-        const sim::Peripherals &p = r.peripherals;
-        std::cout << "  beeps: " << p.beepCount;
-        if (!p.lastBeeps.empty())
-            std::cout << " (last: " << joinInts(p.lastBeeps) << ")";
-        std::cout << "\n  LED: mode " << p.ledMode << " \"" << p.ledDigits << "\"\n";
-        std::cout << "  LCD: \"" << p.lcdText << "\" backlight " << p.lcdBacklight << "\n";
+        showBeeps(r.peripherals);
+        showClockAndLed(r.peripherals, now);
+        showLcd(r.peripherals);
     }
+    // The beeps shown now are old news at the next look.
+    store.modify([](Bench &changed) {
+        bool news = false;
+        for (Reader &r : changed.readers) {
+            news = news || r.peripherals.beepsSeen != r.peripherals.beepCount;
+            r.peripherals.beepsSeen = r.peripherals.beepCount;
+        }
+        return news;
+    });
     return 0;
 }
 
