@@ -1,11 +1,13 @@
 #include "panels/mifare_one/CMifareOneRwDlg.h"
 
+#include "panels/mifare_one/DumpTransfer.h"
 #include "panels/mifare_one/KeyChoice.h"
 #include "panels/mifare_one/MifareOne.h"
 #include "reader/CardSerial.h"
 #include "reader/ConnectionState.h"
 #include "ui/HexEdits.h"
 #include "ui/MessageSeam.h"
+#include "ui/SectorMap.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -141,13 +143,37 @@ void CMifareOneRwDlg::buildLayout()
     results_->setAccessibleName(QStringLiteral("Results"));
     results_->setMinimumHeight(90);
 
+    sectorMap_ = new SectorMap(this);
+    sectorMap_->setSectorCount(kSectors, 4);
+    auto *listsAndMap = new QHBoxLayout;
+    listsAndMap->addLayout(lists);
+    listsAndMap->addSpacing(8);
+    listsAndMap->addWidget(sectorMap_, 0, Qt::AlignTop);
+
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(boxes);
     layout->addLayout(commands);
-    layout->addLayout(lists);
+    layout->addLayout(listsAndMap);
+    layout->addLayout(makeDumpRow());
     layout->addLayout(writeRow);
     layout->addLayout(progressRow);
     layout->addWidget(results_, 1);
+}
+
+QLayout *CMifareOneRwDlg::makeDumpRow()
+{
+    saveDump_ = new QPushButton(QStringLiteral("Save dump(&D)..."), this);
+    saveDump_->setObjectName(QStringLiteral("saveDump"));
+    writeDump_ = new QPushButton(QStringLiteral("Write dump(&L)..."), this);
+    writeDump_->setObjectName(QStringLiteral("writeDump"));
+    withTrailers_ = new QCheckBox(QStringLiteral("With sector trailers(&T)"), this);
+    withTrailers_->setObjectName(QStringLiteral("withTrailers"));
+    auto *row = new QHBoxLayout;
+    row->addWidget(saveDump_);
+    row->addWidget(writeDump_);
+    row->addWidget(withTrailers_);
+    row->addStretch();
+    return row;
 }
 
 void CMifareOneRwDlg::bindFields()
@@ -163,6 +189,8 @@ void CMifareOneRwDlg::connectSignals()
     connect(read_, &QPushButton::clicked, this, &CMifareOneRwDlg::onRead);
     connect(write_, &QPushButton::clicked, this, &CMifareOneRwDlg::onWrite);
     connect(exit_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(saveDump_, &QPushButton::clicked, this, &CMifareOneRwDlg::onSaveDump);
+    connect(writeDump_, &QPushButton::clicked, this, &CMifareOneRwDlg::onWriteDump);
     for (int s = 0; s < kSectors; ++s)
         connect(sectorLists_[s], &QListWidget::itemSelectionChanged, this, [this, s] { onSectorSelectionChanged(s); });
 }
@@ -191,6 +219,8 @@ void CMifareOneRwDlg::clearLists()
     for (QListWidget *list : sectorLists_)
         list->clear();
     results_->clear();
+    image_ = dump::CardImage(dump::kBlocks1K);
+    sectorMap_->clear();
 }
 
 int CMifareOneRwDlg::checkedSectorCount() const
@@ -229,19 +259,25 @@ void CMifareOneRwDlg::readSector(int sector)
     list->clear();
     const int keyMode = t7::mifare::MakeKeyMode(keyType_ == 0, 0);
     unsigned int serial = 0;
+    const bool found = !t7::GetCardSerial(deviceHandle(), serial).isEmpty();
+    const bool authenticated = found && rz_authentication(deviceHandle(), static_cast<unsigned char>(keyMode),
+                                                          static_cast<unsigned char>(sector)) == 0;
     // A failed search or authentication is reported, and the blocks are still tried.
-    if (t7::GetCardSerial(deviceHandle(), serial).isEmpty())
+    if (!found)
         addResult(readErrorWithReason(sector, QStringLiteral("Find card error!")));
-    else if (rz_authentication(deviceHandle(), static_cast<unsigned char>(keyMode),
-                               static_cast<unsigned char>(sector)) != 0)
+    else if (!authenticated)
         addResult(readErrorWithReason(sector, QStringLiteral("Password authtication failed!")));
+    bool allRead = true;
     const int first = sector * kBlocksPerSector;
-    for (int block = first; block < first + kBlocksPerSector; ++block) {
-        if (!readBlockInto(block, list)) {
+    for (int block = first; block < first + kBlocksPerSector && allRead; ++block) {
+        allRead = readBlockInto(block, list);
+        if (!allRead)
             addResult(readError(sector));
-            break;
-        }
     }
+    using State = SectorMap::State;
+    sectorMap_->setState(sector, found && !authenticated    ? State::AuthenticationFailed
+                                 : authenticated && allRead ? State::ReadOk
+                                                            : State::ReadFailed);
 }
 
 bool CMifareOneRwDlg::readBlockInto(int block, QListWidget *list)
@@ -249,6 +285,7 @@ bool CMifareOneRwDlg::readBlockInto(int block, QListWidget *list)
     unsigned char data[16] = {};
     if (rz_read(deviceHandle(), static_cast<unsigned char>(block), data) != 0)
         return false;
+    t7::mifare::recordReadBlock(image_, block, data, keyType_ == 1);
     char text[40] = {};
     hex_a(text, data, kBlockDigits);
     list->addItem(QString::fromLatin1(text, static_cast<int>(strnlen(text, kBlockDigits))));
@@ -325,4 +362,16 @@ void CMifareOneRwDlg::onWrite()
         t7::panelBox(this, QStringLiteral("Write") + QStringLiteral("data") + QStringLiteral(" success!"));
     else
         t7::appBox(QStringLiteral("Write") + QStringLiteral("data") + QStringLiteral(" failed!"));
+}
+
+void CMifareOneRwDlg::onSaveDump()
+{
+    t7::mifare::saveDump(this, image_);
+}
+
+void CMifareOneRwDlg::onWriteDump()
+{
+    fields_.read();
+    const int keyMode = t7::mifare::MakeKeyMode(keyType_ == 0, 0);
+    t7::mifare::writeDump(this, dump::kBlocks1K, withTrailers_->isChecked(), keyMode, t7::mifare::BlockWrite::Plain);
 }

@@ -1,5 +1,6 @@
 // MIFARE Classic 1K/4K memory layout, access conditions and value blocks,
-// as the chip's datasheet defines them. Pure functions over block bytes.
+// as the chip's datasheet defines them. Pure functions over block bytes; the
+// layout and the access table are the ones dump/ keeps for tool and card alike.
 #pragma once
 
 #include <array>
