@@ -32,9 +32,9 @@ struct TrailerRow {
     Keys keyARead, keyAWrite, accessRead, accessWrite, keyBRead, keyBWrite;
 };
 const TrailerRow kTrailerRows[] = {
-    {0b000, no, A, A, no, A, A},   {0b010, no, no, A, no, A, no}, {0b100, no, B, AB, no, no, B},
-    {0b110, no, no, AB, no, no, no}, {0b001, no, A, A, A, A, A},  {0b011, no, B, AB, B, no, B},
-    {0b101, no, no, AB, B, no, no}, {0b111, no, no, AB, no, no, no},
+    {0b000, no, A, A, no, A, A},     {0b010, no, no, A, no, A, no},   {0b100, no, B, AB, no, no, B},
+    {0b110, no, no, AB, no, no, no}, {0b001, no, A, A, A, A, A},      {0b011, no, B, AB, B, no, B},
+    {0b101, no, no, AB, B, no, no},  {0b111, no, no, AB, no, no, no},
 };
 
 // Trailer bytes 6-8 giving the three data groups `data` and the trailer `trailer`.

@@ -180,7 +180,8 @@ TEST(DumpFile, MalformedFilesAreRefusedWithTheReason)
     };
     const Case cases[] = {
         {Format::Binary, std::string(1000, '\0'), 0, "1000 bytes: a dump holds a 1K card"},
-        {Format::Binary, std::string(1024, '\0'), 256, "dump of a 1K card (64 blocks); a 4K card (256 blocks) is needed"},
+        {Format::Binary, std::string(1024, '\0'), 256,
+         "dump of a 1K card (64 blocks); a 4K card (256 blocks) is needed"},
         {Format::Binary, std::string(4096, '\0'), 64, "dump of a 4K card"},
         {Format::Eml, lines(63), 0, "63 blocks"},
         {Format::Eml, lines(4) + line.substr(1) + "\n" + lines(59), 0, "line 5: 32 hexadecimal digits expected"},
@@ -196,7 +197,8 @@ TEST(DumpFile, MalformedFilesAreRefusedWithTheReason)
         {Format::Mct, lines(5, "+Sector: 1\n"), 0, "line 6: sector 1 has only 4 blocks"},
         {Format::Mct, lines(4, "+Sector: 40\n"), 0, "sector 40 does not exist"},
         {Format::Mct, lines(4, "+Sector: 2\n") + lines(4, "+Sector: 2\n"), 0, "line 6: sector 2 appears twice"},
-        {Format::Mct, "+Sector: 0\n-F" + line.substr(2) + "\n" + lines(3), 0, "line 2: 32 hexadecimal digits or dashes"},
+        {Format::Mct, "+Sector: 0\n-F" + line.substr(2) + "\n" + lines(3), 0,
+         "line 2: 32 hexadecimal digits or dashes"},
         {Format::Mct, lines(16, "+Sector: 35\n"), 64, "sector 35 does not exist on a 1K card"},
         {Format::Mct, "+Sector: 0\n*No keys\n" + line + "\n", 0, "line 3: 32 hexadecimal digits or dashes"},
     };
