@@ -11,6 +11,7 @@
 #include "tests/support/FakeReader.h"
 #include "tests/support/FileChooserScript.h"
 #include "tests/support/MessageRecorder.h"
+#include "tests/support/QtPrinters.h"
 #include "ui/SectorMap.h"
 
 #include <QCheckBox>
