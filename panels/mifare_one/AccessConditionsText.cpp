@@ -74,7 +74,9 @@ AccessConditionsText describeControlWord(const unsigned char *controlWord, bool 
     const dump::DecodedAccess access = dump::decodeAccessBytes(controlWord);
     if (!access.valid) {
         text.locksSector = true;
-        text.table = text.sentences = lockingControlWordWarning();
+        text.sentences = lockingControlWordWarning();
+        // Narrow enough to stand beside the fields.
+        text.table = QString(text.sentences).replace(QStringLiteral(": "), QStringLiteral(":\n"));
         return text;
     }
     const int width = largeSector ? 14 : 9;

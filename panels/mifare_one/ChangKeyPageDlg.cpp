@@ -62,6 +62,8 @@ void ChangKeyPageDlg::buildControls()
         auto *edit = new CHexEdit(this);
         edit->setObjectName(QString::fromLatin1(name));
         edit->setMaxLength(length);
+        // Room for every digit, with the access conditions beside.
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(12, QLatin1Char('D'))) + 12);
         return edit;
     };
     keyAEdit_ = hexField(12, "keyAEdit");

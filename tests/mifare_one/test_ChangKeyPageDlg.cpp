@@ -286,7 +286,7 @@ TEST_F(UpdateKeyPage, AControlWordThatWouldLockTheSectorNeedsASecondYes)
     click(*page, "changeWordButton");
     fillFields(QStringLiteral("A0A1A2A3A4A5"), QStringLiteral("B0B1B2B3B4B5"), QStringLiteral("ff078169"));
     EXPECT_EQ(child<QLabel>(*page, "accessConditions")->text(),
-              QStringLiteral("The inverted copies do not match: this Control Word locks the sector for good."));
+              QStringLiteral("The inverted copies do not match:\nthis Control Word locks the sector for good."));
     boxes.clear();
     fake.clearCalls();
     boxes.answer(false);
