@@ -154,26 +154,11 @@ void CMifareOneRwDlg::buildLayout()
     layout->addLayout(boxes);
     layout->addLayout(commands);
     layout->addLayout(listsAndMap);
-    layout->addLayout(makeDumpRow());
+    dumps_ = t7::mifare::makeDumpControls(this);
+    layout->addLayout(dumps_.row);
     layout->addLayout(writeRow);
     layout->addLayout(progressRow);
     layout->addWidget(results_, 1);
-}
-
-QLayout *CMifareOneRwDlg::makeDumpRow()
-{
-    saveDump_ = new QPushButton(QStringLiteral("Save dump(&D)..."), this);
-    saveDump_->setObjectName(QStringLiteral("saveDump"));
-    writeDump_ = new QPushButton(QStringLiteral("Write dump(&L)..."), this);
-    writeDump_->setObjectName(QStringLiteral("writeDump"));
-    withTrailers_ = new QCheckBox(QStringLiteral("With sector trailers(&T)"), this);
-    withTrailers_->setObjectName(QStringLiteral("withTrailers"));
-    auto *row = new QHBoxLayout;
-    row->addWidget(saveDump_);
-    row->addWidget(writeDump_);
-    row->addWidget(withTrailers_);
-    row->addStretch();
-    return row;
 }
 
 void CMifareOneRwDlg::bindFields()
@@ -189,8 +174,8 @@ void CMifareOneRwDlg::connectSignals()
     connect(read_, &QPushButton::clicked, this, &CMifareOneRwDlg::onRead);
     connect(write_, &QPushButton::clicked, this, &CMifareOneRwDlg::onWrite);
     connect(exit_, &QPushButton::clicked, this, &QDialog::accept);
-    connect(saveDump_, &QPushButton::clicked, this, &CMifareOneRwDlg::onSaveDump);
-    connect(writeDump_, &QPushButton::clicked, this, &CMifareOneRwDlg::onWriteDump);
+    connect(dumps_.save, &QPushButton::clicked, this, &CMifareOneRwDlg::onSaveDump);
+    connect(dumps_.write, &QPushButton::clicked, this, &CMifareOneRwDlg::onWriteDump);
     for (int s = 0; s < kSectors; ++s)
         connect(sectorLists_[s], &QListWidget::itemSelectionChanged, this, [this, s] { onSectorSelectionChanged(s); });
 }
@@ -373,5 +358,6 @@ void CMifareOneRwDlg::onWriteDump()
 {
     fields_.read();
     const int keyMode = t7::mifare::MakeKeyMode(keyType_ == 0, 0);
-    t7::mifare::writeDump(this, dump::kBlocks1K, withTrailers_->isChecked(), keyMode, t7::mifare::BlockWrite::Plain);
+    t7::mifare::writeDump(this, dump::kBlocks1K, dumps_.withTrailers->isChecked(), keyMode,
+                          t7::mifare::BlockWrite::Plain);
 }

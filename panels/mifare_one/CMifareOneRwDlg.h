@@ -3,6 +3,7 @@
 #pragma once
 
 #include "dump/CardImage.h"
+#include "panels/mifare_one/DumpTransfer.h"
 #include "reader/QvdLibrary.h"
 #include "ui/FieldBinding.h"
 
@@ -44,7 +45,6 @@ public:
 
 private:
     void buildLayout();
-    QLayout *makeDumpRow();
     void bindFields();
     void connectSignals();
     void checkAllSectors(bool checked);
@@ -84,7 +84,5 @@ private:
     QProgressBar *progress_ = nullptr;
     QListWidget *results_ = nullptr;
     SectorMap *sectorMap_ = nullptr;
-    QPushButton *saveDump_ = nullptr;
-    QPushButton *writeDump_ = nullptr;
-    QCheckBox *withTrailers_ = nullptr;
+    t7::mifare::DumpControls dumps_;
 };

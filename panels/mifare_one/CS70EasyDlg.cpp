@@ -126,17 +126,7 @@ void CS70EasyDlg::buildLayout()
     write_->setObjectName(QStringLiteral("write"));
     exit_ = new QPushButton(QStringLiteral("Exit(&E)"), this);
     exit_->setObjectName(QStringLiteral("exit"));
-    saveDump_ = new QPushButton(QStringLiteral("Save dump(&D)..."), this);
-    saveDump_->setObjectName(QStringLiteral("saveDump"));
-    writeDump_ = new QPushButton(QStringLiteral("Write dump(&L)..."), this);
-    writeDump_->setObjectName(QStringLiteral("writeDump"));
-    withTrailers_ = new QCheckBox(QStringLiteral("With sector trailers(&T)"), this);
-    withTrailers_->setObjectName(QStringLiteral("withTrailers"));
-    auto *dumps = new QHBoxLayout;
-    dumps->addWidget(saveDump_);
-    dumps->addWidget(writeDump_);
-    dumps->addWidget(withTrailers_);
-    dumps->addStretch();
+    dumps_ = t7::mifare::makeDumpControls(this);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -146,7 +136,7 @@ void CS70EasyDlg::buildLayout()
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(choices);
     layout->addLayout(blocks);
-    layout->addLayout(dumps);
+    layout->addLayout(dumps_.row);
     layout->addLayout(buttons);
 }
 
@@ -162,8 +152,8 @@ void CS70EasyDlg::connectSignals()
     connect(lines_, &QListWidget::itemSelectionChanged, this, &CS70EasyDlg::onLineSelectionChanged);
     connect(write_, &QPushButton::clicked, this, &CS70EasyDlg::onWrite);
     connect(exit_, &QPushButton::clicked, this, &QDialog::accept);
-    connect(saveDump_, &QPushButton::clicked, this, &CS70EasyDlg::onSaveDump);
-    connect(writeDump_, &QPushButton::clicked, this, &CS70EasyDlg::onWriteDump);
+    connect(dumps_.save, &QPushButton::clicked, this, &CS70EasyDlg::onSaveDump);
+    connect(dumps_.write, &QPushButton::clicked, this, &CS70EasyDlg::onWriteDump);
     lines_->viewport()->installEventFilter(this);
     lines_->installEventFilter(this);
 }
@@ -353,5 +343,6 @@ void CS70EasyDlg::onWriteDump()
 {
     fields_.read();
     const int keyMode = t7::mifare::MakeKeyMode(keyType_ == 0, keySet_);
-    t7::mifare::writeDump(this, dump::kBlocks4K, withTrailers_->isChecked(), keyMode, t7::mifare::BlockWrite::S70);
+    t7::mifare::writeDump(this, dump::kBlocks4K, dumps_.withTrailers->isChecked(), keyMode,
+                          t7::mifare::BlockWrite::S70);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "dump/CardImage.h"
+#include "panels/mifare_one/DumpTransfer.h"
 #include "reader/QvdLibrary.h"
 #include "ui/FieldBinding.h"
 #include "ui/InPlaceLineEditor.h"
@@ -12,7 +13,6 @@
 #include <array>
 
 class CBlueListBox;
-class QCheckBox;
 class CHexKeyEdit;
 class QComboBox;
 class QLabel;
@@ -84,7 +84,5 @@ private:
     t7::InPlaceLineEditor *lineEditor_ = nullptr;
     QPushButton *write_ = nullptr;
     QPushButton *exit_ = nullptr;
-    QPushButton *saveDump_ = nullptr;
-    QPushButton *writeDump_ = nullptr;
-    QCheckBox *withTrailers_ = nullptr;
+    t7::mifare::DumpControls dumps_;
 };

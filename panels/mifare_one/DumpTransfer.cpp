@@ -9,7 +9,10 @@
 #include "ui/FileChooser.h"
 #include "ui/MessageSeam.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QStringList>
 
 #include <algorithm>
@@ -150,6 +153,23 @@ private:
 };
 
 } // namespace
+
+DumpControls makeDumpControls(QWidget *parent)
+{
+    DumpControls controls;
+    controls.save = new QPushButton(QStringLiteral("Save dump(&D)..."), parent);
+    controls.save->setObjectName(QStringLiteral("saveDump"));
+    controls.write = new QPushButton(QStringLiteral("Write dump(&L)..."), parent);
+    controls.write->setObjectName(QStringLiteral("writeDump"));
+    controls.withTrailers = new QCheckBox(QStringLiteral("With sector trailers(&T)"), parent);
+    controls.withTrailers->setObjectName(QStringLiteral("withTrailers"));
+    controls.row = new QHBoxLayout;
+    controls.row->addWidget(controls.save);
+    controls.row->addWidget(controls.write);
+    controls.row->addWidget(controls.withTrailers);
+    controls.row->addStretch();
+    return controls;
+}
 
 void recordReadBlock(dump::CardImage &image, int block, const unsigned char *data, bool keyB)
 {

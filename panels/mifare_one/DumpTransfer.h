@@ -4,10 +4,22 @@
 
 #include "dump/CardImage.h"
 
+class QCheckBox;
+class QHBoxLayout;
+class QPushButton;
 class QWidget;
 
 namespace t7::mifare
 {
+
+// "Save dump(&D)...", "Write dump(&L)..." and "With sector trailers(&T)", in a row.
+struct DumpControls {
+    QPushButton *save = nullptr;
+    QPushButton *write = nullptr;
+    QCheckBox *withTrailers = nullptr;
+    QHBoxLayout *row = nullptr;
+};
+DumpControls makeDumpControls(QWidget *parent);
 
 // Which entry point writes a block.
 enum class BlockWrite { Plain, S70 };

@@ -1,42 +1,11 @@
 #include "sim/core/MifareClassic.h"
 
 #include "dump/AccessConditions.h"
-#include "dump/MifareLayout.h"
 
 #include <cstddef>
 
 namespace sim::mifare
 {
-
-int sectorOfBlock(int block)
-{
-    return dump::sectorOfBlock(block);
-}
-
-int firstBlockOfSector(int sector)
-{
-    return dump::firstBlockOfSector(sector);
-}
-
-int blocksInSector(int sector)
-{
-    return dump::blocksInSector(sector);
-}
-
-int trailerOfSector(int sector)
-{
-    return dump::trailerOfSector(sector);
-}
-
-bool isTrailer(int block)
-{
-    return dump::isTrailer(block);
-}
-
-int accessGroup(int block)
-{
-    return dump::accessGroup(block);
-}
 
 bool accessBytesValid(const Block &t)
 {
