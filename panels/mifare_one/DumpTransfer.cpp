@@ -187,8 +187,12 @@ void saveDump(QWidget *owner, const dump::CardImage &image)
     QString path = chooseFile(FileChoice::Save, owner, QStringLiteral("Save dump"), kFilter);
     if (path.isEmpty())
         return;
-    if (QFileInfo(path).suffix().isEmpty())
+    if (QFileInfo(path).suffix().isEmpty()) {
+        // The dialog asked about the name typed, not about this one.
         path += QStringLiteral(".mct");
+        if (QFileInfo::exists(path) && !question(owner, QStringLiteral("%1 exists already. Replace it?").arg(path)))
+            return;
+    }
     const auto format = formatOrSay(path);
     if (!format)
         return;

@@ -145,6 +145,11 @@ TEST_F(WholeCardDumps, SavesWhatWasReadAsMctWithWhatWasNotReadDashed)
     files.answer(file("named"));
     click(dialog, "saveDump");
     EXPECT_TRUE(QFile::exists(file("named.mct"))) << "no extension: .mct";
+    boxes.clear();
+    files.answer(file("named"));
+    boxes.answer(false);
+    click(dialog, "saveDump");
+    EXPECT_EQ(boxes.texts(), QStringList({file("named.mct") + " exists already. Replace it?"}));
 }
 
 TEST_F(WholeCardDumps, ARawSaveAsksBeforeWritingWhatIsNotKnownAsZeros)
