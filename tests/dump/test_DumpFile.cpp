@@ -1,6 +1,7 @@
 // Dump files: every format round trip, the marks for unknown bytes, and the
 // refusals of malformed files.
 #include "dump/DumpFile.h"
+#include "dump/Hex.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -48,14 +49,6 @@ private:
     std::string path_;
 };
 
-std::string readFile(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
 const Format kFormats[] = {Format::Binary, Format::Eml, Format::Json, Format::Mct};
 
 TEST(DumpFile, EveryFormatRoundTripsBothCardSizesThroughAFile)
@@ -79,19 +72,16 @@ TEST(DumpFile, TheFilesLookAsOtherToolsWriteThem)
     dump::CardImage image = randomImage(dump::kBlocks1K, 1);
     dump::Block b0 = {0x5A, 0x3C, 0x91, 0x0E, 0xF9, 0x08, 0x04, 0x00, 0x62, 0x63, 0x64, 0x65, 0x66, 0x67, 0x68, 0x69};
     image.setBlock(0, b0);
-    EXPECT_EQ(dump::formatDump(image, Format::Binary)->size(), 1024u);
     const std::string eml = *dump::formatDump(image, Format::Eml);
     EXPECT_EQ(eml.substr(0, 33), "5a3c910ef90804006263646566676869\n");
     const std::string mct = *dump::formatDump(image, Format::Mct);
     EXPECT_EQ(mct.substr(0, 44), "+Sector: 0\n5A3C910EF90804006263646566676869\n");
-    EXPECT_THAT(mct, HasSubstr("\n+Sector: 15\n"));
     const auto json = nlohmann::json::parse(*dump::formatDump(image, Format::Json));
     EXPECT_EQ(json["FileType"], "mfcard");
     EXPECT_EQ(json["Card"]["UID"], "5A3C910E");
     EXPECT_EQ(json["Card"]["SAK"], "08");
-    EXPECT_EQ(json["blocks"].size(), 64u);
     EXPECT_EQ(json["blocks"]["0"], "5A3C910EF90804006263646566676869");
-    EXPECT_EQ(json["SectorKeys"]["15"]["AccessConditions"].get<std::string>().size(), 8u);
+    EXPECT_EQ(json["SectorKeys"]["15"]["AccessConditions"], dump::hexOf(image.block(63).data() + 6, 4));
 }
 
 TEST(DumpFile, MctMarksUnknownBytesWithDashesAndKeepsThemUnknown)
@@ -106,8 +96,6 @@ TEST(DumpFile, MctMarksUnknownBytesWithDashesAndKeepsThemUnknown)
     const dump::Loaded loaded = dump::parseDump(mct, Format::Mct);
     ASSERT_TRUE(loaded.ok()) << loaded.error;
     EXPECT_EQ(loaded.image, image);
-    EXPECT_EQ(loaded.image.knownBytes(3), 0xFFC0);
-    EXPECT_TRUE(loaded.image.isUnread(4));
 }
 
 TEST(DumpFile, FormatsThatCannotMarkUnknownBytesRefuseThemUnlessToldToWriteZeros)
@@ -116,7 +104,6 @@ TEST(DumpFile, FormatsThatCannotMarkUnknownBytesRefuseThemUnlessToldToWriteZeros
     dump::CardImage image = randomImage(dump::kBlocks1K, 2);
     image.forget(17);
     for (const Format format : {Format::Binary, Format::Eml, Format::Json}) {
-        EXPECT_FALSE(dump::formatDump(image, format)) << dump::formatDescription(format);
         const std::string path = folder.file("refused");
         EXPECT_THAT(dump::saveDumpFile(path, image, format), HasSubstr("16 bytes are not known"));
         EXPECT_FALSE(std::filesystem::exists(path)) << "nothing written";
@@ -131,27 +118,20 @@ TEST(DumpFile, FormatsThatCannotMarkUnknownBytesRefuseThemUnlessToldToWriteZeros
 
 TEST(DumpFile, MctReadsUnreadMarksLeftOutSectorsAndTheSizeAskedFor)
 {
-    std::string sector0 = "+Sector: 0\n";
-    for (int i = 0; i < 4; ++i)
-        sector0 += std::string(32, 'a') + "\r\n";
-    const std::string text = sector0 + "+Sector: 3\n*No keys found or dead sector\n\n";
-    const dump::Loaded small = dump::parseDump(text, Format::Mct);
-    ASSERT_TRUE(small.ok()) << small.error;
-    EXPECT_EQ(small.image.blockCount(), 64);
-    EXPECT_TRUE(small.image.isKnown(2));
-    EXPECT_EQ(small.image.block(2)[0], 0xAA);
-    EXPECT_TRUE(small.image.isUnread(12));
-    EXPECT_TRUE(small.image.isUnread(20));
-    EXPECT_EQ(dump::parseDump(text, Format::Mct, dump::kBlocks4K).image.blockCount(), 256);
-
-    std::string big = "+Sector: 33\n";
+    std::string text = "+Sector: 33\n";
     for (int i = 0; i < 16; ++i)
-        big += std::string(32, '0') + "\n";
-    const dump::Loaded fourK = dump::parseDump(big, Format::Mct);
-    ASSERT_TRUE(fourK.ok()) << fourK.error;
-    EXPECT_EQ(fourK.image.blockCount(), 256);
-    EXPECT_TRUE(fourK.image.isKnown(144));
-    EXPECT_TRUE(fourK.image.isUnread(143));
+        text += std::string(32, '0') + "\r\n";
+    text += "+Sector: 3\n*No keys found or dead sector\n\n";
+    const dump::Loaded loaded = dump::parseDump(text, Format::Mct);
+    ASSERT_TRUE(loaded.ok()) << loaded.error;
+    EXPECT_EQ(loaded.image.blockCount(), 256) << "a sector above 15: a 4K card";
+    EXPECT_TRUE(loaded.image.isKnown(144));
+    EXPECT_TRUE(loaded.image.isUnread(12));
+    EXPECT_TRUE(loaded.image.isUnread(143));
+    const std::string small = "+Sector: 1\n" + std::string(32, '1') + "\n" + std::string(32, '2') + "\n" +
+                              std::string(32, '3') + "\n" + std::string(32, '4') + "\n";
+    EXPECT_EQ(dump::parseDump(small, Format::Mct).image.blockCount(), 64);
+    EXPECT_EQ(dump::parseDump(small, Format::Mct, dump::kBlocks4K).image.blockCount(), 256);
 }
 
 TEST(DumpFile, MalformedFilesAreRefusedWithTheReason)
@@ -182,17 +162,13 @@ TEST(DumpFile, MalformedFilesAreRefusedWithTheReason)
         {Format::Binary, std::string(1000, '\0'), 0, "1000 bytes: a dump holds a 1K card"},
         {Format::Binary, std::string(1024, '\0'), 256,
          "dump of a 1K card (64 blocks); a 4K card (256 blocks) is needed"},
-        {Format::Binary, std::string(4096, '\0'), 64, "dump of a 4K card"},
         {Format::Eml, lines(63), 0, "63 blocks"},
         {Format::Eml, lines(4) + line.substr(1) + "\n" + lines(59), 0, "line 5: 32 hexadecimal digits expected"},
-        {Format::Eml, lines(1) + "-" + line.substr(1) + "\n", 0, "line 2: 32 hexadecimal"},
         {Format::Json, "{\"blocks\": {", 0, "not JSON"},
         {Format::Json, "{\"Card\": {}}", 0, "no \"blocks\" object"},
         {Format::Json, nlohmann::json{{"blocks", missing}}.dump(), 0, "block \"5\" is missing"},
         {Format::Json, nlohmann::json{{"blocks", badHex}}.dump(), 0, "block \"7\": 32 hexadecimal digits expected"},
-        {Format::Json, nlohmann::json{{"blocks", blocks}}.dump(), 256, "dump of a 1K card"},
         {Format::Mct, lines(4), 0, "line 1: \"+Sector: N\" expected"},
-        {Format::Mct, "", 0, "no \"+Sector: N\" line"},
         {Format::Mct, lines(3, "+Sector: 1\n"), 0, "line 1: sector 1 needs 4 blocks, it has 3"},
         {Format::Mct, lines(5, "+Sector: 1\n"), 0, "line 6: sector 1 has only 4 blocks"},
         {Format::Mct, lines(4, "+Sector: 40\n"), 0, "sector 40 does not exist"},
@@ -212,28 +188,9 @@ TEST(DumpFile, MalformedFilesAreRefusedWithTheReason)
 TEST(DumpFile, TheFormatFollowsTheExtension)
 {
     EXPECT_EQ(dump::formatOfPath("/a/card.MFD"), Format::Binary);
-    EXPECT_EQ(dump::formatOfPath("card.bin"), Format::Binary);
     EXPECT_EQ(dump::formatOfPath("x.y/card.eml"), Format::Eml);
-    EXPECT_EQ(dump::formatOfPath("card.json"), Format::Json);
-    EXPECT_EQ(dump::formatOfPath("card.mct"), Format::Mct);
     EXPECT_FALSE(dump::formatOfPath("card.txt"));
     EXPECT_FALSE(dump::formatOfPath("dumps.mct/card"));
-    EXPECT_FALSE(dump::formatOfPath("card"));
-    EXPECT_EQ(dump::formatFromName("JSON"), Format::Json);
-}
-
-TEST(DumpFile, AFailedSaveLeavesTheOldFileWhole)
-{
-    const TempFolder folder;
-    const std::string path = folder.file("card.mct");
-    const dump::CardImage image = randomImage(dump::kBlocks1K, 3);
-    ASSERT_EQ(dump::saveDumpFile(path, image, Format::Mct), "");
-    const std::string before = readFile(path);
-    dump::CardImage partial = image;
-    partial.forget(1);
-    EXPECT_NE(dump::saveDumpFile(path, partial, Format::Binary), "");
-    EXPECT_EQ(readFile(path), before);
-    EXPECT_NE(dump::saveDumpFile(folder.file("no/such/folder/card.mct"), image, Format::Mct), "");
 }
 
 } // namespace

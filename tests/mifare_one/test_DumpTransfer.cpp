@@ -25,8 +25,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
-#include <memory>
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -73,13 +73,6 @@ protected:
         ASSERT_EQ(dump::saveDumpFile(path.toStdString(), image, format), "");
     }
     std::vector<std::string> writes() const { return fake.callsTo({"rz_write", "rz_write_S70"}); }
-    static std::vector<std::string> expectedWrites(const char *entry, std::initializer_list<int> blocks)
-    {
-        std::vector<std::string> calls;
-        for (const int b : blocks)
-            calls.push_back(std::string(entry) + "(7," + std::to_string(b) + ",*)");
-        return calls;
-    }
 
     QTemporaryDir folder;
     fake::FakeReader fake;
@@ -110,22 +103,16 @@ TEST_F(WholeCardDumps, TheSectorMapShowsEverySectorAfterARead)
     readSectors({1, 2, 3});
     using State = SectorMap::State;
     ASSERT_EQ(map()->sectorCount(), 16);
-    std::vector<State> states;
+    const State expected[] = {State::NotRead, State::ReadOk, State::AuthenticationFailed, State::ReadFailed};
     for (int s = 0; s < 16; ++s)
-        states.push_back(map()->state(s));
-    EXPECT_EQ(states, std::vector<State>({State::NotRead, State::ReadOk, State::AuthenticationFailed, State::ReadFailed,
-                                          State::NotRead, State::NotRead, State::NotRead, State::NotRead,
-                                          State::NotRead, State::NotRead, State::NotRead, State::NotRead,
-                                          State::NotRead, State::NotRead, State::NotRead, State::NotRead}));
+        EXPECT_EQ(map()->state(s), expected[std::min(s, 4) % 4]) << s;
     auto *cell = map()->findChild<QLabel *>("sectorCell2");
     EXPECT_EQ(cell->accessibleName(), "Sector 2");
     EXPECT_EQ(cell->accessibleDescription(), "authentication failed");
-    EXPECT_EQ(map()->findChild<QLabel *>("sectorCell1")->accessibleDescription(), "read OK");
 
     fake.returns("rz_card", 1);
     readSectors({});
     EXPECT_EQ(map()->state(1), State::ReadFailed) << "no card";
-    EXPECT_EQ(map()->state(2), State::ReadFailed);
 }
 
 TEST_F(WholeCardDumps, SavesWhatWasReadAsMctWithWhatWasNotReadDashed)
@@ -137,7 +124,6 @@ TEST_F(WholeCardDumps, SavesWhatWasReadAsMctWithWhatWasNotReadDashed)
     EXPECT_EQ(boxes.texts(), QStringList({"Dump saved: " + file("card.mct")}));
     const dump::Loaded saved = dump::loadDumpFile(file("card.mct").toStdString(), dump::Format::Mct);
     ASSERT_TRUE(saved.ok()) << saved.error;
-    EXPECT_EQ(saved.image, dialog.image());
     EXPECT_EQ(saved.image.block(5), fake::patternBlock(5));
     EXPECT_TRUE(saved.image.isUnread(8));
     EXPECT_TRUE(saved.image.isUnread(7)) << "access bits that do not hold together came from no card";
@@ -154,7 +140,10 @@ TEST_F(WholeCardDumps, SavesWhatWasReadAsMctWithWhatWasNotReadDashed)
 
 TEST_F(WholeCardDumps, ARawSaveAsksBeforeWritingWhatIsNotKnownAsZeros)
 {
+    click(dialog, "saveDump");
+    EXPECT_EQ(boxes.texts(), QStringList({"Nothing has been read yet: read the card first."}));
     readSectors({1});
+    boxes.clear();
     files.answer(file("card.bin"));
     boxes.answer(false);
     click(dialog, "saveDump");
@@ -172,39 +161,22 @@ TEST_F(WholeCardDumps, ARawSaveAsksBeforeWritingWhatIsNotKnownAsZeros)
     EXPECT_EQ(saved.image.block(9), dump::Block{});
 }
 
-TEST_F(WholeCardDumps, NothingReadOrNoFileChosenSavesNothing)
-{
-    click(dialog, "saveDump");
-    EXPECT_EQ(boxes.texts(), QStringList({"Nothing has been read yet: read the card first."}));
-    EXPECT_TRUE(files.asked.isEmpty());
-    readSectors({0});
-    boxes.clear();
-    click(dialog, "saveDump");
-    EXPECT_THAT(boxes.texts(), IsEmpty()) << "cancelled";
-    files.answer(file("card.txt"));
-    click(dialog, "saveDump");
-    EXPECT_THAT(boxes.texts().value(0).toStdString(), HasSubstr("card.txt is not a dump the tool knows"));
-}
-
 TEST_F(WholeCardDumps, WritingADumpBackLeavesBlockZeroAndTrailersAloneUnlessAsked)
 {
     writeFile(file("card.eml"), completeImage(64), dump::Format::Eml);
     files.answer(file("card.eml"));
     boxes.answer(true);
     click(dialog, "writeDump");
-    ASSERT_EQ(boxes.messages().size(), 2u);
-    EXPECT_EQ(boxes.texts()[0],
-              "Write 47 blocks of card.eml to the card?\nBlock 0 and the sector trailers are left alone.");
-    EXPECT_EQ(boxes.messages()[1].kind, t7::BoxKind::Panel);
-    EXPECT_EQ(boxes.texts()[1], "Dump written: 47 blocks.");
+    EXPECT_EQ(boxes.texts(), QStringList({"Write 47 blocks of card.eml to the card?\nBlock 0 and the sector trailers "
+                                          "are left alone.",
+                                          "Dump written: 47 blocks."}));
+    EXPECT_EQ(boxes.messages().at(1).kind, t7::BoxKind::Panel);
     const auto written = writes();
     ASSERT_EQ(written.size(), 47u);
     EXPECT_EQ(written.front(), "rz_write(7,1,*)");
-    EXPECT_EQ(written.back(), "rz_write(7,62,*)");
     EXPECT_EQ(card.block(1), fake::patternBlock(101));
     EXPECT_EQ(card.block(0), fake::patternBlock(0));
     EXPECT_EQ(card.block(3), fake::patternBlock(3));
-    EXPECT_EQ(fake.callsTo({"rz_authentication"}).size(), 16u);
 
     fake.clearCalls();
     boxes.clear();
@@ -217,23 +189,19 @@ TEST_F(WholeCardDumps, WritingADumpBackLeavesBlockZeroAndTrailersAloneUnlessAske
     EXPECT_EQ(card.block(3)[7], 0x07);
 }
 
-TEST_F(WholeCardDumps, AWrongSizedMalformedOrUnconfirmedDumpWritesNothing)
+TEST_F(WholeCardDumps, AWrongSizedOrMalformedDumpWritesNothing)
 {
     writeFile(file("big.bin"), completeImage(256), dump::Format::Binary);
     std::ofstream(file("bad.mct").toStdString()) << "+Sector: 0\nnot hex\n";
-    writeFile(file("card.json"), completeImage(64), dump::Format::Json);
-    files.answer(file("big.bin"));
-    files.answer(file("bad.mct"));
-    files.answer(file("card.json"));
-    boxes.answer(false);
+    for (const char *name : {"big.bin", "bad.mct", "card.txt"})
+        files.answer(file(name));
     for (int i = 0; i < 3; ++i)
         click(dialog, "writeDump");
     EXPECT_EQ(boxes.texts().value(0), "big.bin cannot be written back: this is the dump of a 4K card (256 blocks); a "
                                       "1K card (64 blocks) is needed here. Nothing was written.");
     EXPECT_EQ(boxes.texts().value(1), "bad.mct cannot be written back: line 2: 32 hexadecimal digits or dashes "
                                       "expected. Nothing was written.");
-    EXPECT_EQ(boxes.messages().at(2).kind, t7::BoxKind::Question);
-    EXPECT_EQ(boxes.texts().size(), 3);
+    EXPECT_THAT(boxes.texts().value(2).toStdString(), HasSubstr("card.txt is not a dump the tool knows"));
     EXPECT_THAT(writes(), IsEmpty());
     EXPECT_EQ(fake.count("rz_authentication"), 0);
 }
@@ -244,11 +212,14 @@ TEST_F(WholeCardDumps, FailuresWhileWritingAreListedAndTheOtherSectorsStillWritt
     FAKE_ON(fake, rz_authentication, [](int, unsigned char, unsigned char sector) { return sector == 3 ? 1 : 0; });
     card.failWriteOf(9);
     files.answer(file("card.mct"));
+    boxes.answer(false);
+    click(dialog, "writeDump");
+    EXPECT_THAT(writes(), IsEmpty()) << "answered No";
+    files.answer(file("card.mct"));
     boxes.answer(true);
     click(dialog, "writeDump");
-    ASSERT_EQ(boxes.messages().size(), 2u);
-    EXPECT_EQ(boxes.messages()[1].kind, t7::BoxKind::Application);
-    EXPECT_EQ(boxes.texts()[1],
+    EXPECT_EQ(boxes.messages().back().kind, t7::BoxKind::Application);
+    EXPECT_EQ(boxes.texts().last(),
               "Written: 42 blocks.\nNot written: block 9 (refused); sector 3 (authentication failed).");
     EXPECT_EQ(card.block(10), fake::patternBlock(10)) << "the sector ends at its failed block";
     EXPECT_EQ(card.block(16), fake::patternBlock(116));
@@ -257,54 +228,45 @@ TEST_F(WholeCardDumps, FailuresWhileWritingAreListedAndTheOtherSectorsStillWritt
 class QuickPanelDumps : public DumpPanelTest
 {
 protected:
-    void open()
-    {
-        dialog = std::make_unique<CS70EasyDlg>();
-        dialog->show();
-    }
-    std::unique_ptr<CS70EasyDlg> dialog;
+    QuickPanelDumps() { dialog.show(); }
+    CS70EasyDlg dialog;
 };
 
 TEST_F(QuickPanelDumps, EverySectorReadJoinsTheImageUntilAnotherCardIsRead)
 {
-    open();
-    dialog->findChild<QComboBox *>("sector")->setCurrentIndex(33);
-    const dump::CardImage &image = dialog->image();
-    EXPECT_EQ(image.blockCount(), 256);
-    EXPECT_EQ(image.block(2), fake::patternBlock(2));
-    EXPECT_EQ(image.block(150), fake::patternBlock(150));
-    EXPECT_TRUE(image.isUnread(4));
-
+    dialog.findChild<QComboBox *>("sector")->setCurrentIndex(33);
+    EXPECT_EQ(dialog.image().blockCount(), 256);
+    EXPECT_EQ(dialog.image().block(2), fake::patternBlock(2));
+    EXPECT_EQ(dialog.image().block(150), fake::patternBlock(150));
+    EXPECT_TRUE(dialog.image().isUnread(4));
     FAKE_ON(fake, rz_card, [](int, unsigned char, unsigned int *serial) {
         *serial = 0x01020304;
         return 0;
     });
-    dialog->findChild<QComboBox *>("sector")->setCurrentIndex(1);
-    EXPECT_TRUE(dialog->image().isUnread(2));
-    EXPECT_EQ(dialog->image().block(5), fake::patternBlock(5));
+    dialog.findChild<QComboBox *>("sector")->setCurrentIndex(1);
+    EXPECT_TRUE(dialog.image().isUnread(2));
+    EXPECT_EQ(dialog.image().block(5), fake::patternBlock(5));
 }
 
 TEST_F(QuickPanelDumps, AFourKDumpIsWrittenWithTheS70EntryAndTheChosenKey)
 {
-    open();
-    dialog->findChild<QRadioButton *>("keyB")->setChecked(true);
+    dialog.findChild<QRadioButton *>("keyB")->setChecked(true);
     dump::CardImage image(256);
     image.setBlock(149, fake::patternBlock(1));
     image.setBlock(1, fake::patternBlock(2));
     writeFile(file("part.mct"), image, dump::Format::Mct);
+    writeFile(file("small.bin"), completeImage(64), dump::Format::Binary);
     fake.clearCalls();
     files.answer(file("part.mct"));
+    files.answer(file("small.bin"));
     boxes.answer(true);
-    click(*dialog, "writeDump");
+    click(dialog, "writeDump");
+    click(dialog, "writeDump");
     EXPECT_THAT(fake.callsTo({"rz_authentication", "rz_write", "rz_write_S70"}),
                 ElementsAre("rz_authentication(7,4,0)", "rz_write_S70(7,1,*)", "rz_authentication(7,4,33)",
                             "rz_write_S70(7,149,*)"));
     EXPECT_EQ(boxes.texts().value(1), "Dump written: 2 blocks.");
-
-    writeFile(file("small.bin"), completeImage(64), dump::Format::Binary);
-    files.answer(file("small.bin"));
-    click(*dialog, "writeDump");
-    EXPECT_THAT(boxes.texts().last().toStdString(), HasSubstr("a 4K card (256 blocks) is needed here"));
+    EXPECT_THAT(boxes.texts().value(2).toStdString(), HasSubstr("a 4K card (256 blocks) is needed here"));
 }
 
 } // namespace
