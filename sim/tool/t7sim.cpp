@@ -1,10 +1,9 @@
 // t7sim: shows and changes the simulated bench that libqvd.so works on.
+#include "dump/DumpFile.h"
 #include "sim/core/Bench.h"
 #include "sim/core/BenchStore.h"
 #include "sim/core/CardDump.h"
 #include "sim/core/Hex.h"
-
-#include "dump/DumpFile.h"
 
 #include <cstdio>
 #include <iostream>
@@ -33,11 +32,11 @@ Commands:
   place READER POSITION KIND [--uid HEX] [--number DEC]
                                         put a new card there (replaces one)
   remove READER POSITION                take the card away
-  dump READER POSITION                  the card's memory
   import READER POSITION FILE [--format F]
                                         a MIFARE Classic card from a dump file
   export READER POSITION FILE [--format F]
                                         the card's memory as a dump file
+  dump READER POSITION                  the card's memory
   reset                                 back to the default bench
   --help                                this text
 
@@ -46,10 +45,6 @@ Positions: typea typeb iso15693 id125 contact sam1 sam2 sam3.
 Kinds: s50, s70 (typea; --uid of 8 or 14 hex digits), id (id125; --number,
 a 40-bit decimal number), iso15693 (iso15693; --uid of 16 hex digits),
 typeb (typeb; --uid of 8 hex digits). Without --uid/--number: random.
-Dump formats, by the file's extension or --format: mfd/bin (raw, 1024 or
-4096 bytes), eml and json (Proxmark3), mct (MIFARE Classic Tool). An import
-makes an s50 or s70 by the dump's size with the UID of its block 0; bytes
-the dump does not know keep the present card's.
 
 Examples:
   t7sim place usb1 typea s50 --uid 04A1B2C3
@@ -57,6 +52,11 @@ Examples:
   t7sim dump usb1 typea
   t7sim export usb1 typea card.mct
   t7sim import usb2 typea card.bin
+
+Dump files: by the file's extension or --format mfd/bin (raw, 1024 or 4096
+bytes), eml and json (Proxmark3), mct (MIFARE Classic Tool). An import
+makes an s50 or s70 by the dump's size with the UID of its block 0; bytes
+the dump does not know keep the present card's.
 )";
 
 struct UsageError {
@@ -348,12 +348,12 @@ int run(const std::vector<std::string> &words)
         return place(store, args);
     if (command == "remove")
         return remove(store, args);
-    if (command == "dump")
-        return dump(store, args);
     if (command == "import")
         return importDump(store, args);
     if (command == "export")
         return exportDump(store, args);
+    if (command == "dump")
+        return dump(store, args);
     if (command == "reset" && args.empty()) {
         store.reset();
         return 0;
