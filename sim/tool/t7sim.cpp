@@ -325,6 +325,9 @@ int exportDump(sim::BenchStore &store, const std::vector<std::string> &args)
     const auto it = r.cards.find(a.position);
     if (it == r.cards.end())
         throw UsageError{"no card in " + a.reader + " " + a.position};
+    if (it->second.kind != CardKind::S50 && it->second.kind != CardKind::S70)
+        throw UsageError{"the card in " + a.reader + " " + a.position + " is a " + sim::kindName(it->second.kind) +
+                         ", not a MIFARE Classic card"};
     const std::string error = dump::saveDumpFile(a.file, sim::imageOfCard(it->second), a.format);
     if (!error.empty())
         throw std::runtime_error(a.file + ": " + error);
