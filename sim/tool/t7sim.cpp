@@ -1,6 +1,8 @@
 // t7sim: shows and changes the simulated bench that libqvd.so works on.
+#include "dump/DumpFile.h"
 #include "sim/core/Bench.h"
 #include "sim/core/BenchStore.h"
+#include "sim/core/CardDump.h"
 #include "sim/core/Hex.h"
 #include "sim/core/ReaderClock.h"
 #include "sim/core/ReaderDisplays.h"
@@ -10,6 +12,7 @@
 #include <iostream>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -34,6 +37,10 @@ Commands:
   place READER POSITION KIND [--uid HEX] [--number DEC]
                                         put a new card there (replaces one)
   remove READER POSITION                take the card away
+  import READER POSITION FILE [--format F]
+                                        a MIFARE Classic card from a dump file
+  export READER POSITION FILE [--format F]
+                                        the card's memory as a dump file
   dump READER POSITION                  the card's memory
   timing air|instant                    card commands take their real air time, or none
   reset                                 back to the default bench
@@ -54,6 +61,13 @@ Examples:
   t7sim place usb1 typea s50 --uid 04A1B2C3
   t7sim place usb1 id125 id --number 12345678
   t7sim dump usb1 typea
+  t7sim export usb1 typea card.mct
+  t7sim import usb2 typea card.bin
+
+Dump files: by the file's extension or --format mfd/bin (raw, 1024 or 4096
+bytes), eml and json (Proxmark3), mct (MIFARE Classic Tool). An import
+makes an s50 or s70 by the dump's size with the UID of its block 0; bytes
+the dump does not know keep the present card's.
 )";
 
 struct UsageError {
@@ -325,6 +339,66 @@ int dump(sim::BenchStore &store, const std::vector<std::string> &args)
     return 0;
 }
 
+// Dump files: READER POSITION FILE [--format F].
+struct DumpArguments {
+    std::string reader;
+    std::string position;
+    std::string file;
+    dump::Format format;
+};
+
+DumpArguments dumpArguments(const std::string &command, const std::vector<std::string> &args)
+{
+    const bool formatGiven = args.size() == 5 && args[3] == "--format";
+    if (args.size() != 3 && !formatGiven)
+        throw UsageError{command + " needs READER POSITION FILE [--format mfd|bin|eml|json|mct]"};
+    const auto format = formatGiven ? dump::formatFromName(args[4]) : dump::formatOfPath(args[2]);
+    if (!format)
+        throw UsageError{formatGiven ? "unknown dump format '" + args[4] + "' (formats: mfd bin eml json mct)"
+                                     : "the dump format of '" + args[2] +
+                                           "' is not known by its extension: give --format mfd|bin|eml|json|mct"};
+    requirePosition(args[1]);
+    if (args[1] != sim::positionForKind(CardKind::S50))
+        throw UsageError{"dumps hold MIFARE Classic cards, which go in position typea, not " + args[1]};
+    return {args[0], args[1], args[2], *format};
+}
+
+int importDump(sim::BenchStore &store, const std::vector<std::string> &args)
+{
+    const DumpArguments a = dumpArguments("import", args);
+    const Reader &present = requireReader(store.current(), a.reader);
+    const dump::Loaded loaded = dump::loadDumpFile(a.file, a.format);
+    if (!loaded.ok())
+        throw std::runtime_error(a.file + ": " + loaded.error + "; nothing was changed");
+    const auto it = present.cards.find(a.position);
+    const Card card = sim::cardFromImage(loaded.image, it == present.cards.end() ? nullptr : &it->second);
+    store.modify([&](Bench &bench) {
+        Reader *r = bench.find(a.reader);
+        if (!r)
+            throw UsageError{"unknown reader '" + a.reader + "'"};
+        r->cards[a.position] = card;
+        return true;
+    });
+    std::cout << a.reader << " " << a.position << ": " << describeCard(card) << "\n";
+    return 0;
+}
+
+int exportDump(sim::BenchStore &store, const std::vector<std::string> &args)
+{
+    const DumpArguments a = dumpArguments("export", args);
+    const Reader &r = requireReader(store.current(), a.reader);
+    const auto it = r.cards.find(a.position);
+    if (it == r.cards.end())
+        throw UsageError{"no card in " + a.reader + " " + a.position};
+    if (it->second.kind != CardKind::S50 && it->second.kind != CardKind::S70)
+        throw UsageError{"the card in " + a.reader + " " + a.position + " is a " + sim::kindName(it->second.kind) +
+                         ", not a MIFARE Classic card"};
+    const std::string error = dump::saveDumpFile(a.file, sim::imageOfCard(it->second), a.format);
+    if (!error.empty())
+        throw std::runtime_error(a.file + ": " + error);
+    return 0;
+}
+
 int run(const std::vector<std::string> &words)
 {
     if (words.empty())
@@ -342,6 +416,10 @@ int run(const std::vector<std::string> &words)
         return place(store, args);
     if (command == "remove")
         return remove(store, args);
+    if (command == "import")
+        return importDump(store, args);
+    if (command == "export")
+        return exportDump(store, args);
     if (command == "dump")
         return dump(store, args);
     if (command == "timing" && args.size() == 1 && (args[0] == "air" || args[0] == "instant")) {
