@@ -5,7 +5,6 @@
 #include "tests/support/FakeReader.h"
 #include "tests/support/MessageRecorder.h"
 
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -14,8 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-
-using ::testing::ElementsAre;
 
 namespace
 {
@@ -66,33 +63,9 @@ TEST_F(FcpuDlgTest, TypeAWithNoCardLogsBothFailuresNewestFirst)
     fake.returns("rz_pro_reset", 1);
     open(10);
     EXPECT_EQ(dialog->windowTitle(), "FCPU");
-    EXPECT_EQ(dialog->findChild<QLabel *>("note")->text(),
-              "Please click the \u201cRF reset\u201d BUTTON before card reset,otherwise operate maybe faile.");
     click("cardReset");
     EXPECT_EQ(dialog->logText(), "rz_pro_reset Error!\r\nrz_card Error!\r\n");
     EXPECT_EQ(shownLog(), "rz_pro_reset Error!\nrz_card Error!\n");
-}
-
-TEST_F(FcpuDlgTest, TypeAResetShowsTheSerialAndTheAts)
-{
-    FAKE_ON(fake, rz_card, [](int, unsigned char, unsigned int *serial) {
-        *serial = 4000000000u;
-        return 0;
-    });
-    fake.returns("rz_anticoll2", 1);
-    FAKE_ON(fake, rz_pro_reset, [](int, unsigned char *length, unsigned char *answer) {
-        const unsigned char ats[] = {0x06, 0x75, 0x77, 0x81, 0x02, 0x80};
-        std::copy(ats, ats + 6, answer);
-        *length = 6;
-        return 0x10000; // only the low 16 bits count
-    });
-    open(10);
-    click("rfReset");
-    click("cardReset");
-    EXPECT_EQ(dialog->logText(),
-              "Reset Information: 067577810280\r\nCard reset OK!\r\nCard Serial Number: 4000000000\r\n"
-              "rz_card OK!\r\nrz_reset OK!\r\n");
-    EXPECT_THAT(fake.callsTo({"rz_reset"}), ElementsAre("rz_reset(7,2)"));
 }
 
 TEST_F(FcpuDlgTest, TypeBResetGivesTheFourteenAnswerBytes)

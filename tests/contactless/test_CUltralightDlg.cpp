@@ -189,33 +189,29 @@ TEST_F(UltralightDlgTest, ArrowsKeepToTheEditableCells)
     }
 }
 
-TEST_F(UltralightDlgTest, FindCardShowsTheNumberInDecimalOrTheStepThatFailed)
+TEST_F(UltralightDlgTest, FindAndHaltTellTheOutcomeInTheStatusText)
 {
-    open();
-    click("findCard");
-    EXPECT_EQ(dialog->statusText(), "Card number:\n3000000000");
-    const std::pair<const char *, const char *> failures[] = {
-        {"rz_request_ultralt", "Find card error\nReason: request error"},
-        {"rz_anticall_ultralt", "Find card error\nReason: anticall error"},
-        {"rz_select_ultralt", "Find card error\nReason: select error"},
+    struct Case {
+        const char *button;
+        std::string failing; // the entry point that fails, if any
+        const char *status;
     };
-    for (const auto &[entry, status] : failures) {
-        fake.returns(entry, 1);
-        anticallResult = std::string(entry) == "rz_anticall_ultralt" ? 1 : 0;
-        click("findCard");
-        EXPECT_EQ(dialog->statusText(), status);
-        fake.returns(entry, 0);
-    }
-}
-
-TEST_F(UltralightDlgTest, HaltSaysWhetherTheCardStopped)
-{
+    const Case cases[] = {
+        {"findCard", "", "Card number:\n3000000000"},
+        {"findCard", "rz_request_ultralt", "Find card error\nReason: request error"},
+        {"findCard", "rz_anticall_ultralt", "Find card error\nReason: anticall error"},
+        {"findCard", "rz_select_ultralt", "Find card error\nReason: select error"},
+        {"halt", "", "Halt OK!"},
+        {"halt", "rz_halt_ultralt", "Halt Error!"},
+    };
     open();
-    click("halt");
-    EXPECT_EQ(dialog->statusText(), "Halt OK!");
-    fake.returns("rz_halt_ultralt", 1);
-    click("halt");
-    EXPECT_EQ(dialog->statusText(), "Halt Error!");
+    for (const Case &c : cases) {
+        fake.returns(c.failing, 1);
+        anticallResult = c.failing == "rz_anticall_ultralt" ? 1 : 0;
+        click(c.button);
+        EXPECT_EQ(dialog->statusText(), c.status) << c.failing;
+        fake.returns(c.failing, 0);
+    }
 }
 
 } // namespace
