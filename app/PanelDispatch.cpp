@@ -2,6 +2,10 @@
 
 #include "app/CCardTypeSetDlg.h"
 #include "app/CardTypeWarning.h"
+#include "panels/contactless/CFcpuDlg.h"
+#include "panels/contactless/CMifareProDlg.h"
+#include "panels/contactless/CUltralightCDlg.h"
+#include "panels/contactless/CUltralightDlg.h"
 #include "panels/device/CDeviceDlg.h"
 #include "panels/device/CLcdDlg.h"
 #include "panels/device/CMoreTestDlg.h"
@@ -81,9 +85,19 @@ bool openMifareOnePanel(int itemData, QWidget *parent)
     }
 }
 
-bool openContactlessPanel(int itemData, [[maybe_unused]] QWidget *parent)
+bool openContactlessPanel(int itemData, QWidget *parent)
 {
     switch (itemData) {
+    case 12:
+        return run<CUltralightDlg>(parent);
+    case 13:
+        return run<CMifareProDlg>(parent);
+    case 27:
+        return run<CFcpuDlg>(parent, 10);
+    case 31:
+        return run<CFcpuDlg>(parent, CFcpuDlg::kTypeB);
+    case 33:
+        return run<CUltralightCDlg>(parent);
     default:
         return false;
     }

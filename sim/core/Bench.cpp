@@ -53,6 +53,8 @@ constexpr KindInfo kKinds[] = {
     {CardKind::TypeB, "typeb", "typeb"},
     {CardKind::CpuA, "cpua", "typea"},
     {CardKind::MifarePro, "mifarepro", "typea"},
+    {CardKind::Ultralight, "ultralight", "typea"},
+    {CardKind::UltralightC, "ultralightc", "typea"},
 };
 
 std::mt19937_64 &randomSource()
@@ -128,6 +130,16 @@ bool hasApplication(CardKind kind)
     return kind == CardKind::TypeB || kind == CardKind::CpuA || kind == CardKind::MifarePro;
 }
 
+bool isUltralight(CardKind kind)
+{
+    return kind == CardKind::Ultralight || kind == CardKind::UltralightC;
+}
+
+ultralight::Chip ultralightChip(CardKind kind)
+{
+    return kind == CardKind::UltralightC ? ultralight::Chip::UltralightC : ultralight::Chip::Ultralight;
+}
+
 uint16_t atqaOf(const Card &card)
 {
     const uint16_t sevenByteUid = card.uid.size() == 7 ? 0x0040 : 0x0000;
@@ -139,6 +151,9 @@ uint16_t atqaOf(const Card &card)
         return static_cast<uint16_t>(0x0004 | sevenByteUid);
     case CardKind::MifarePro:
         return static_cast<uint16_t>(0x0008 | sevenByteUid);
+    case CardKind::Ultralight:
+    case CardKind::UltralightC:
+        return 0x0044;
     default:
         return 0;
     }
@@ -154,6 +169,9 @@ uint8_t sakOf(const Card &card)
     case CardKind::CpuA:
     case CardKind::MifarePro:
         return 0x20; // ISO 14443-4 compliant
+    case CardKind::Ultralight:
+    case CardKind::UltralightC:
+        return 0x00;
     default:
         return 0;
     }
@@ -245,6 +263,22 @@ Card makeCpuCard(CardKind kind, std::vector<uint8_t> uid)
     return card;
 }
 
+Card makeUltralightCard(CardKind kind, std::vector<uint8_t> uid)
+{
+    if (uid.empty()) {
+        uid = randomBytes(7);
+        uid[0] = 0x04; // NXP
+    }
+    if (uid.size() != 7)
+        throw std::invalid_argument("an Ultralight UID has 7 bytes");
+    Card card;
+    card.kind = kind;
+    card.uid = uid;
+    card.placement = newPlacement();
+    card.pages = ultralight::factoryMemory(ultralightChip(kind), uid);
+    return card;
+}
+
 namespace
 {
 
@@ -320,6 +354,15 @@ json cardToJson(const Card &c)
     case CardKind::MifarePro:
         j["uid"] = toHex(c.uid);
         break;
+    case CardKind::Ultralight:
+    case CardKind::UltralightC: {
+        j["uid"] = toHex(c.uid);
+        json pages = json::array();
+        for (size_t p = 0; p + ultralight::kPageSize <= c.pages.size(); p += ultralight::kPageSize)
+            pages.push_back(toHex(std::vector<uint8_t>(c.pages.begin() + p, c.pages.begin() + p + 4)));
+        j["pages"] = pages;
+        break;
+    }
     }
     if (hasApplication(c.kind))
         j["application"] = iso7816::toJson(c.application);
@@ -379,6 +422,22 @@ Card cardFromJson(const json &j)
         if (c.uid.size() != 4 && c.uid.size() != 7)
             throw std::runtime_error("a TYPE A UID has 4 or 7 bytes");
         break;
+    case CardKind::Ultralight:
+    case CardKind::UltralightC: {
+        c.uid = hexField(j, "uid");
+        if (c.uid.size() != 7)
+            throw std::runtime_error("an Ultralight UID has 7 bytes");
+        const json &pages = j.at("pages");
+        if (static_cast<int>(pages.size()) != ultralight::pageCount(ultralightChip(c.kind)))
+            throw std::runtime_error("wrong number of pages");
+        for (const json &p : pages) {
+            const auto bytes = fromHex(p.get<std::string>());
+            if (!bytes || bytes->size() != ultralight::kPageSize)
+                throw std::runtime_error("a page is not 8 hexadecimal digits");
+            c.pages.insert(c.pages.end(), bytes->begin(), bytes->end());
+        }
+        break;
+    }
     }
     if (hasApplication(c.kind))
         c.application = j.contains("application") ? iso7816::applicationFromJson(j.at("application"))

@@ -4,6 +4,7 @@
 
 #include "sim/core/Iso7816Card.h"
 #include "sim/core/MifareClassic.h"
+#include "sim/core/Ultralight.h"
 
 #include <nlohmann/json.hpp>
 
@@ -25,6 +26,8 @@ enum class CardKind {
     TypeB,     // ISO 14443-4 TYPE B CPU card
     CpuA,      // ISO 14443-4 TYPE A CPU card
     MifarePro, // Mifare Pro (TYPE A CPU card behind its own entry points)
+    Ultralight,
+    UltralightC,
 };
 
 struct Card {
@@ -35,6 +38,7 @@ struct Card {
     uint8_t afi = 0;                   // ISO15693
     uint8_t dsfid = 0;                 // ISO15693
     iso7816::Application application;  // CPU cards: files and PIN
+    std::vector<uint8_t> pages;        // Ultralight (C): 4 bytes per page, key pages included
     // Differs for every placing, so a card put back is a fresh card to the reader.
     uint64_t placement = 0;
 };
@@ -95,6 +99,8 @@ std::string positionForKind(CardKind kind);
 bool kindFitsPosition(CardKind kind, const std::string &position);
 // Whether the card runs the ISO 7816-4 application.
 bool hasApplication(CardKind kind);
+bool isUltralight(CardKind kind);
+ultralight::Chip ultralightChip(CardKind kind);
 
 // What a TYPE A card answers during activation, and (ISO 14443-4 cards) its
 // answer to select; empty when the card does not speak ISO 14443-4.
@@ -109,6 +115,8 @@ Card makeIso15693Card(std::vector<uint8_t> uid);
 Card makeTypeBCard(std::vector<uint8_t> pupi);
 // A TYPE A CPU card (CpuA, MifarePro) with the default application.
 Card makeCpuCard(CardKind kind, std::vector<uint8_t> uid);
+// An Ultralight or Ultralight C, 7-byte UID (random, NXP's 04 first, when empty).
+Card makeUltralightCard(CardKind kind, std::vector<uint8_t> uid);
 
 Bench defaultBench();
 

@@ -187,6 +187,8 @@ private:
         // ISO 14443-4 (after RATS or ATTRIB) and the card application's state.
         bool layer4 = false;
         iso7816::Context apdu;
+        // Ultralight C: 3DES authentication passed.
+        bool ultralightAuthenticated = false;
 
         // The state of a card that has just come into the field (or lost power).
         static Session fresh(std::string identity, Phase phase = Phase::Idle)
@@ -229,6 +231,12 @@ private:
     // The TYPE A card in the field, selected and of a kind that speaks ISO 14443-4.
     int layer4TypeA(int h, Target *t);
     int writeTrailer(int h, int block, const mifare::Block &wanted);
+    // The selected Ultralight (or, with cOnly, Ultralight C) in the TYPE A field.
+    int ultralightTarget(int h, Target *t, bool cOnly = false);
+    // Runs a change of the page image through the card: a refusal (NAK) sends
+    // the card back to idle, as the chip does.
+    int changePages(int h, const Target &t,
+                    const std::function<ultralight::Outcome(ultralight::Memory &, bool authenticated)> &change);
     int valueOperand(int h, unsigned char block, mifare::DataOp op, int32_t *value, uint8_t *address);
     // Runs change on the reader's peripherals and saves them when it gives
     // kOk; an unknown handle comes before invalid arguments.

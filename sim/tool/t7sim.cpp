@@ -53,6 +53,8 @@ Kinds (position; identifier):
   cpua          ISO 14443-4 CPU card (typea; --uid of 8 or 14 hex digits)
   mifarepro     Mifare Pro CPU card (typea; --uid of 8 or 14 hex digits)
   typeb         ISO 14443-4 TYPE B CPU card (typeb; --uid: PUPI, 8 hex digits)
+  ultralight    MIFARE Ultralight, 16 pages (typea; --uid of 14 hex digits)
+  ultralightc   MIFARE Ultralight C, 48 pages, 3DES key (typea; --uid of 14 hex digits)
   iso15693      ISO15693 tag (iso15693; --uid of 16 hex digits)
   id            125 kHz ID card (id125; --number, a 40-bit decimal number)
 Without --uid/--number: random.
@@ -104,7 +106,29 @@ std::string describeCard(const Card &card)
         std::snprintf(text, sizeof text, " ATQA %04X", sim::mifare::atqa(card.kind == CardKind::S70, card.uid.size()));
         out << text;
     }
+    if (sim::isUltralight(card.kind))
+        out << " (card number " << sim::ultralight::cardNumber(card.uid) << ")";
     return out.str();
+}
+
+// Pages, then what the Ultralight C keeps in its configuration pages.
+void dumpUltralight(const Card &card)
+{
+    namespace ul = sim::ultralight;
+    for (size_t p = 0; p * ul::kPageSize < card.pages.size(); ++p) {
+        char label[8];
+        std::snprintf(label, sizeof label, "%02zu: ", p);
+        const auto first = card.pages.begin() + static_cast<long>(p * ul::kPageSize);
+        std::cout << label << sim::toHex(std::vector<uint8_t>(first, first + ul::kPageSize)) << "\n";
+    }
+    if (card.kind != CardKind::UltralightC)
+        return;
+    const ul::Key key = ul::storedKey(card.pages);
+    char config[64];
+    std::snprintf(config, sizeof config, "counter %u, AUTH0 %02X, AUTH1 %02X", unsigned{ul::counter(card.pages)},
+                  card.pages[ul::kAuth0Page * ul::kPageSize], card.pages[ul::kAuth1Page * ul::kPageSize]);
+    std::cout << config << "\nkey (as the reader sends it) " << sim::toHex(std::vector<uint8_t>(key.begin(), key.end()))
+              << "\n";
 }
 
 // "\r" and "\n" spelt out, so a line break shows where it is.
@@ -253,6 +277,9 @@ Card newCard(CardKind kind, const std::optional<std::string> &uid, const std::op
     case CardKind::CpuA:
     case CardKind::MifarePro:
         return sim::makeCpuCard(kind, uid ? parseUid(*uid, {8, 14}) : std::vector<uint8_t>{});
+    case CardKind::Ultralight:
+    case CardKind::UltralightC:
+        return sim::makeUltralightCard(kind, uid ? parseUid(*uid, {14}) : std::vector<uint8_t>{});
     }
     throw UsageError{"unknown kind"};
 }
@@ -331,6 +358,8 @@ int dump(sim::BenchStore &store, const std::vector<std::string> &args)
     }
     if (sim::hasApplication(card.kind))
         std::cout << sim::iso7816::describe(card.application);
+    if (sim::isUltralight(card.kind))
+        dumpUltralight(card);
     if (card.kind == CardKind::Iso15693) {
         char extra[32];
         std::snprintf(extra, sizeof extra, "AFI %02X DSFID %02X", card.afi, card.dsfid);
