@@ -36,8 +36,8 @@ bool cardGone(LONG rv)
 
 bool serviceGone(LONG rv)
 {
-    return rv == SCARD_E_NO_SERVICE || rv == SCARD_E_SERVICE_STOPPED ||
-           rv == SCARD_E_UNKNOWN_READER || rv == SCARD_E_READER_UNAVAILABLE || rv == SCARD_E_NO_READERS_AVAILABLE;
+    return rv == SCARD_E_NO_SERVICE || rv == SCARD_E_SERVICE_STOPPED || rv == SCARD_E_UNKNOWN_READER ||
+           rv == SCARD_E_READER_UNAVAILABLE || rv == SCARD_E_NO_READERS_AVAILABLE;
 }
 
 // PC/SC gives no ATQA; it follows from the card and its UID size.

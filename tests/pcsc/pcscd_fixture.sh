@@ -11,6 +11,7 @@ set -uo pipefail
 action="${1:-}"
 dir="${2:-}"
 [ -n "$action" ] && [ -n "$dir" ] || { echo "usage: $0 start|stop DIR" >&2; exit 2; }
+mkdir -p "$dir" && dir="$(cd "$dir" && pwd)"
 vpcd_driver=/usr/lib/pcsc/drivers/serial/libifdvpcd.so
 
 stop() {
