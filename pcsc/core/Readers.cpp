@@ -46,7 +46,7 @@ int atqaOf(const CardInfo &info, size_t uidSize)
     const int uidBits = uidSize == 7 ? 0x40 : (uidSize == 10 ? 0x80 : 0x00);
     if (info.family == CardFamily::Ultralight)
         return 0x0044;
-    if (info.family == CardFamily::MifareClassic && info.sectors >= 40)
+    if (info.family == CardFamily::MifareClassic && info.sectors == 40)
         return 0x0002 | uidBits;
     return 0x0004 | uidBits;
 }
@@ -55,7 +55,7 @@ unsigned char sakOf(const CardInfo &info)
 {
     switch (info.family) {
     case CardFamily::MifareClassic:
-        return info.sectors == 5 ? 0x09 : (info.sectors >= 32 ? 0x18 : 0x08);
+        return info.sectors == 5 ? 0x09 : (info.sectors == 40 ? 0x18 : 0x08);
     case CardFamily::Iso14443Part4:
         return 0x20;
     default:

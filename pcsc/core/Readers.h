@@ -143,6 +143,7 @@ private:
     int readRaw(Handle &handle, int block, uint8_t *data16);
     int valueOperand(int h, unsigned char block, Handle **handle, int32_t *value, uint8_t *address);
     int setPending(int h, unsigned char block, Pending::Op op, int amount);
+    int activeUltralight(int h, Handle **handle);
     int activeCpuCard(int h, Handle **handle, bool contact);
     int memoryCard(int h, Handle **handle);
     int memoryExchange(Handle &handle, const Bytes &command, Response *response);

@@ -72,13 +72,19 @@ int Readers::selectUltralight(int h, unsigned int serial)
     return kOk;
 }
 
+int Readers::activeUltralight(int h, Handle **out)
+{
+    if (const int rc = typeACard(h, out))
+        return rc;
+    const bool selected = (*out)->info.family == CardFamily::Ultralight && (*out)->phase == Phase::Active;
+    return selected ? kOk : kNoCard;
+}
+
 int Readers::readUltralight(int h, unsigned char page, unsigned char *data)
 {
     Handle *handle = nullptr;
-    if (const int rc = typeACard(h, &handle))
+    if (const int rc = activeUltralight(h, &handle))
         return rc;
-    if (handle->info.family != CardFamily::Ultralight || handle->phase != Phase::Active)
-        return kNoCard;
     if (!data)
         return kBadArgument;
     Response response;
@@ -96,10 +102,8 @@ int Readers::readUltralight(int h, unsigned char page, unsigned char *data)
 int Readers::writeUltralight(int h, unsigned char page, const unsigned char *data)
 {
     Handle *handle = nullptr;
-    if (const int rc = typeACard(h, &handle))
+    if (const int rc = activeUltralight(h, &handle))
         return rc;
-    if (handle->info.family != CardFamily::Ultralight || handle->phase != Phase::Active)
-        return kNoCard;
     if (!data)
         return kBadArgument;
     Response response;

@@ -9,9 +9,7 @@ namespace
 
 Bytes status(uint16_t sw, Bytes data = {})
 {
-    data.push_back(static_cast<uint8_t>(sw >> 8));
-    data.push_back(static_cast<uint8_t>(sw & 0xFF));
-    return data;
+    return withStatus(std::move(data), sw);
 }
 
 size_t offsetOf(const Bytes &apdu)
@@ -26,12 +24,7 @@ Iso7816Card::Iso7816Card() : file_(kFileSize, 0) {}
 // T=1 (IFSC 254), historical bytes "T7VCARD1".
 Bytes Iso7816Card::atr() const
 {
-    Bytes atr{0x3B, 0x88, 0x81, 0x31, 0xFE, 0x45, 'T', '7', 'V', 'C', 'A', 'R', 'D', '1'};
-    uint8_t tck = 0;
-    for (size_t i = 1; i < atr.size(); ++i)
-        tck ^= atr[i];
-    atr.push_back(tck);
-    return atr;
+    return withCheckByte({0x3B, 0x88, 0x81, 0x31, 0xFE, 0x45, 'T', '7', 'V', 'C', 'A', 'R', 'D', '1'});
 }
 
 void Iso7816Card::powerCycle()

@@ -42,13 +42,6 @@ constexpr uint8_t kTrailerAccess[8][5] = {
     {kNever, kAB, kNever, kNever, kNever},
 };
 
-Bytes withStatus(Bytes data, uint16_t sw)
-{
-    data.push_back(static_cast<uint8_t>(sw >> 8));
-    data.push_back(static_cast<uint8_t>(sw & 0xFF));
-    return data;
-}
-
 bool accessBytesValid(const MifareClassicCard::Block &t)
 {
     return (t[6] & 0x0F) == (~t[7] >> 4 & 0x0F) && (t[6] >> 4) == (~t[8] & 0x0F) &&

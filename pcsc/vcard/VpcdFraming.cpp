@@ -31,6 +31,22 @@ std::optional<Bytes> FrameReader::next()
     return message;
 }
 
+Bytes withStatus(Bytes data, uint16_t sw)
+{
+    data.push_back(static_cast<uint8_t>(sw >> 8));
+    data.push_back(static_cast<uint8_t>(sw & 0xFF));
+    return data;
+}
+
+Bytes withCheckByte(Bytes atr)
+{
+    uint8_t tck = 0;
+    for (size_t i = 1; i < atr.size(); ++i)
+        tck ^= atr[i];
+    atr.push_back(tck);
+    return atr;
+}
+
 std::optional<Bytes> respond(VirtualCard &card, const Bytes &message)
 {
     if (message.size() != 1)

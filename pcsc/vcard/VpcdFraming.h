@@ -39,6 +39,11 @@ public:
     virtual Bytes process(const Bytes &apdu) = 0;
 };
 
+// A response APDU: data and status word.
+Bytes withStatus(Bytes data, uint16_t sw);
+// An ATR with its check byte TCK (the XOR of T0 to the last byte).
+Bytes withCheckByte(Bytes atr);
+
 // The card's answer to one message from vpcd; nullopt for the power
 // controls, which get none.
 std::optional<Bytes> respond(VirtualCard &card, const Bytes &message);
