@@ -146,6 +146,7 @@ private:
     int activeUltralight(int h, Handle **handle);
     int activeCpuCard(int h, Handle **handle, bool contact);
     int memoryCard(int h, Handle **handle);
+    int memoryCardAndCode(int h, unsigned char length, const unsigned char *psc, Handle **handle);
     int memoryExchange(Handle &handle, const Bytes &command, Response *response);
 
     SCARDCONTEXT context_ = 0;

@@ -351,15 +351,21 @@ int Readers::sle4442ReadErrorCounter(int h, unsigned char *errorCounter)
     return kOk;
 }
 
+// The card and a programmable security code of 3 bytes.
+int Readers::memoryCardAndCode(int h, unsigned char length, const unsigned char *psc, Handle **handle)
+{
+    if (const int rc = memoryCard(h, handle))
+        return rc;
+    return length == 3 && psc ? kOk : kBadArgument;
+}
+
 // Answered 90 with the error counter: 07, all three attempts left, is a
 // verified code.
 int Readers::sle4442Authenticate(int h, unsigned char length, const unsigned char *psc)
 {
     Handle *handle = nullptr;
-    if (const int rc = memoryCard(h, &handle))
+    if (const int rc = memoryCardAndCode(h, length, psc, &handle))
         return rc;
-    if (length != 3 || !psc)
-        return kBadArgument;
     Response response;
     if (const int rc = exchange(*handle, apdu::acsPresentCode(psc, length), &response))
         return rc;
@@ -371,10 +377,8 @@ int Readers::sle4442Authenticate(int h, unsigned char length, const unsigned cha
 int Readers::sle4442ChangeKey(int h, unsigned char length, const unsigned char *psc)
 {
     Handle *handle = nullptr;
-    if (const int rc = memoryCard(h, &handle))
+    if (const int rc = memoryCardAndCode(h, length, psc, &handle))
         return rc;
-    if (length != 3 || !psc)
-        return kBadArgument;
     Response response;
     return memoryExchange(*handle, apdu::acsChangeCode(psc, length), &response);
 }
