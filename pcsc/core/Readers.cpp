@@ -81,16 +81,18 @@ Readers::Handle *Readers::find(int h)
 
 bool Readers::haveContext()
 {
-    if (haveContext_ && SCardIsValidContext(context_) == SCARD_S_SUCCESS)
+    // A context outlives its pcscd only on this side: once the service was
+    // lost, a new one is needed even if the old one still looks valid.
+    if (haveContext_ && !serviceLost_ && SCardIsValidContext(context_) == SCARD_S_SUCCESS)
         return true;
     if (haveContext_) {
-        // pcscd went away: every connection died with it.
         SCardReleaseContext(context_);
         for (auto &[h, handle] : handles_) {
             handle.card = 0;
             forgetCardState(handle);
         }
     }
+    serviceLost_ = false;
     haveContext_ = SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context_) == SCARD_S_SUCCESS;
     return haveContext_;
 }
@@ -101,8 +103,10 @@ int Readers::resultOf(LONG rv)
         return kOk;
     if (cardGone(rv) || rv == SCARD_E_SHARING_VIOLATION || rv == SCARD_W_RESET_CARD)
         return kNoCard;
-    if (serviceGone(rv))
+    if (serviceGone(rv)) {
+        serviceLost_ = rv == SCARD_E_NO_SERVICE || rv == SCARD_E_SERVICE_STOPPED;
         return kNoService;
+    }
     return kTransmitFailed;
 }
 
@@ -212,8 +216,11 @@ int Readers::init(int port, int baud)
         return kNoReader;
     DWORD size = SCARD_AUTOALLOCATE;
     char *list = nullptr;
-    if (SCardListReaders(context_, nullptr, reinterpret_cast<LPSTR>(&list), &size) != SCARD_S_SUCCESS)
+    if (const LONG rv = SCardListReaders(context_, nullptr, reinterpret_cast<LPSTR>(&list), &size);
+        rv != SCARD_S_SUCCESS) {
+        resultOf(rv);
         return kNoReader;
+    }
     const std::vector<std::string> names = splitMultiString(list, size);
     SCardFreeMemory(context_, list);
     for (const std::string &name : names) {

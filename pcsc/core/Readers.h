@@ -151,6 +151,7 @@ private:
 
     SCARDCONTEXT context_ = 0;
     bool haveContext_ = false;
+    bool serviceLost_ = false;
     std::map<int, Handle> handles_;
     int nextHandle_ = 1;
 };
