@@ -121,9 +121,9 @@ Bytes acsReadErrorCounter()
     return {kPseudoClass, 0xB1, 0x00, 0x00, 0x04};
 }
 
-Bytes acsReadProtectionBits()
+Bytes acsReadProtectionBits(uint16_t address, uint8_t length)
 {
-    return {kPseudoClass, 0xB2, 0x00, 0x00, 0x04};
+    return {kPseudoClass, 0xB2, high(address), low(address), length};
 }
 
 Bytes acsPresentCode(const uint8_t *psc, uint8_t length)

@@ -35,15 +35,17 @@ Bytes acsRestore(uint8_t source, uint8_t target);         // FF D7 00 source 02 
 Bytes acsBuzzer(uint8_t units);
 
 // ACS contact readers (ACR38U, ACR39U ...): memory cards.
-enum class MemoryCard : uint8_t { Sle4442 = 0x06 };
+enum class MemoryCard : uint8_t { Sle4428 = 0x05, Sle4442 = 0x06 };
 Bytes acsSelectCardType(MemoryCard type);                                       // FF A4 00 00 01 type
 Bytes acsReadMemory(uint16_t address, uint8_t length);                          // FF B0 hi lo length
 Bytes acsWriteMemory(uint16_t address, const uint8_t *data, uint8_t length);    // FF D0 hi lo n data
 Bytes acsWriteProtected(uint16_t address, const uint8_t *data, uint8_t length); // FF D1 hi lo n data
 Bytes acsReadErrorCounter();                                                    // FF B1 00 00 04 (SLE4442)
-Bytes acsReadProtectionBits();                                                  // FF B2 00 00 04 (SLE4442)
-Bytes acsPresentCode(const uint8_t *psc, uint8_t length);                       // FF 20 00 00 n psc -> 90 counter
-Bytes acsChangeCode(const uint8_t *psc, uint8_t length);                        // FF D2 00 01 n psc
+// FF B2 hi lo length: SLE4442 00 00 04 (the protection memory), SLE4428 the
+// protection bits of length bytes from address, packed 8 to a byte.
+Bytes acsReadProtectionBits(uint16_t address, uint8_t length);
+Bytes acsPresentCode(const uint8_t *psc, uint8_t length); // FF 20 00 00 n psc -> 90 counter
+Bytes acsChangeCode(const uint8_t *psc, uint8_t length);  // FF D2 00 01 n psc
 
 } // namespace apdu
 

@@ -124,7 +124,7 @@ void Readers::forgetCardState(Handle &handle)
     handle.reactivate = false;
     handle.authSector = -1;
     handle.pending = Pending{};
-    handle.memoryCardSelected = false;
+    handle.memoryCardType = -1;
 }
 
 int Readers::connect(Handle &handle)

@@ -81,7 +81,7 @@ public:
     int cpuApdu(int h, int length, const unsigned char *command, unsigned char *replyLength, unsigned char *reply);
     int cpuPowerDown(int h, unsigned char slot);
 
-    // SLE4442 on ACS contact readers (ReadersCards.cpp)
+    // SLE4442 and SLE4428 on ACS contact readers (ReadersMemoryCards.cpp)
     int sle4442ReadErrorCounter(int h, unsigned char *errorCounter);
     int sle4442Authenticate(int h, unsigned char length, const unsigned char *psc);
     int sle4442ChangeKey(int h, unsigned char length, const unsigned char *psc);
@@ -89,6 +89,12 @@ public:
     int sle4442Write(int h, int address, const unsigned char *data, int length);
     int sle4442ReadProtection(int h, int address, unsigned char *data, int length);
     int sle4442WriteProtection(int h, int address, const unsigned char *data, int length);
+    int sle4428Authenticate(int h, const unsigned char *psc);
+    int sle4428ChangeKey(int h, const unsigned char *psc);
+    int sle4428Read(int h, int address, unsigned char *data, int length);
+    int sle4428Write(int h, int address, const unsigned char *data, int length);
+    int sle4428ReadProtection(int h, int address, unsigned char *data, int length);
+    int sle4428WriteProtection(int h, int address, const unsigned char *data, int length);
 
 private:
     enum class Phase { Idle, Ready, Cascade1Selected, Active, Halted };
@@ -118,7 +124,7 @@ private:
         KeyStore keys;
         Pending pending;
         unsigned char cpuSlot = kCpuSlot;
-        bool memoryCardSelected = false;
+        int memoryCardType = -1; // the card type the reader was told, -1 none
     };
 
     static constexpr unsigned char kCpuSlot = 0x0C;
@@ -145,9 +151,11 @@ private:
     int setPending(int h, unsigned char block, Pending::Op op, int amount);
     int activeUltralight(int h, Handle **handle);
     int activeCpuCard(int h, Handle **handle, bool contact);
-    int memoryCard(int h, Handle **handle);
-    int memoryCardAndCode(int h, unsigned char length, const unsigned char *psc, Handle **handle);
+    int memoryCard(int h, apdu::MemoryCard type, Handle **handle);
     int memoryExchange(Handle &handle, const Bytes &command, Response *response);
+    int memoryRead(int h, apdu::MemoryCard type, int address, unsigned char *data, int length);
+    int memoryWrite(int h, apdu::MemoryCard type, int address, const unsigned char *data, int length, bool protect);
+    int presentCode(int h, apdu::MemoryCard type, const unsigned char *psc, uint8_t length);
 
     SCARDCONTEXT context_ = 0;
     bool haveContext_ = false;

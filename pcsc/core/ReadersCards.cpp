@@ -1,4 +1,4 @@
-// Ultralight, CPU cards (contactless and contact), TYPE B and SLE4442.
+// Ultralight, CPU cards (contactless and contact) and TYPE B.
 #include "pcsc/core/Readers.h"
 
 #include "pcsc/core/Results.h"
@@ -11,9 +11,6 @@ namespace
 {
 
 constexpr size_t kMaxReply = 255; // the reply length is one byte
-constexpr int kSle4442Size = 256;
-constexpr int kSle4442ProtectedBytes = 32;
-constexpr uint8_t kMemoryChunk = 128;
 
 uint16_t crcB(const uint8_t *data, size_t n)
 {
@@ -303,155 +300,6 @@ int Readers::cpuPowerDown(int h, unsigned char slot)
         return rc;
     dropCard(*find(h), SCARD_UNPOWER_CARD);
     return kOk;
-}
-
-// ---- SLE4442 (ACS contact readers) ----
-
-int Readers::memoryCard(int h, Handle **out)
-{
-    Handle *handle = find(h);
-    if (!handle)
-        return kBadHandle;
-    if (!handle->profile.acsMemoryCards)
-        return kNotSupported;
-    if (const int rc = ensureCard(*handle))
-        return rc;
-    if (!handle->memoryCardSelected) {
-        Response response;
-        if (const int rc = exchange(*handle, apdu::acsSelectCardType(apdu::MemoryCard::Sle4442), &response))
-            return rc;
-        if (!response.ok())
-            return kNoCard;
-        handle->memoryCardSelected = true;
-    }
-    *out = handle;
-    return kOk;
-}
-
-int Readers::memoryExchange(Handle &handle, const Bytes &command, Response *response)
-{
-    if (const int rc = exchange(handle, command, response))
-        return rc;
-    return resultOfStatus(Step::Memory, response->sw);
-}
-
-int Readers::sle4442ReadErrorCounter(int h, unsigned char *errorCounter)
-{
-    Handle *handle = nullptr;
-    if (const int rc = memoryCard(h, &handle))
-        return rc;
-    if (!errorCounter)
-        return kBadArgument;
-    Response response;
-    if (const int rc = memoryExchange(*handle, apdu::acsReadErrorCounter(), &response))
-        return rc;
-    if (response.data.empty())
-        return kTransmitFailed;
-    *errorCounter = response.data[0];
-    return kOk;
-}
-
-// The card and a programmable security code of 3 bytes.
-int Readers::memoryCardAndCode(int h, unsigned char length, const unsigned char *psc, Handle **handle)
-{
-    if (const int rc = memoryCard(h, handle))
-        return rc;
-    return length == 3 && psc ? kOk : kBadArgument;
-}
-
-// Answered 90 with the error counter: 07, all three attempts left, is a
-// verified code.
-int Readers::sle4442Authenticate(int h, unsigned char length, const unsigned char *psc)
-{
-    Handle *handle = nullptr;
-    if (const int rc = memoryCardAndCode(h, length, psc, &handle))
-        return rc;
-    Response response;
-    if (const int rc = exchange(*handle, apdu::acsPresentCode(psc, length), &response))
-        return rc;
-    if ((response.sw >> 8) != 0x90)
-        return resultOfStatus(Step::Memory, response.sw);
-    return (response.sw & 0xFF) == 0x07 ? kOk : kAuthFailed;
-}
-
-int Readers::sle4442ChangeKey(int h, unsigned char length, const unsigned char *psc)
-{
-    Handle *handle = nullptr;
-    if (const int rc = memoryCardAndCode(h, length, psc, &handle))
-        return rc;
-    Response response;
-    return memoryExchange(*handle, apdu::acsChangeCode(psc, length), &response);
-}
-
-int Readers::sle4442Read(int h, int address, unsigned char *data, int length)
-{
-    Handle *handle = nullptr;
-    if (const int rc = memoryCard(h, &handle))
-        return rc;
-    if (!data || address < 0 || length < 0 || address + length > kSle4442Size)
-        return kBadArgument;
-    for (int done = 0; done < length;) {
-        const uint8_t n = static_cast<uint8_t>(std::min<int>(kMemoryChunk, length - done));
-        Response response;
-        if (const int rc =
-                memoryExchange(*handle, apdu::acsReadMemory(static_cast<uint16_t>(address + done), n), &response))
-            return rc;
-        if (response.data.size() != n)
-            return kTransmitFailed;
-        std::copy(response.data.begin(), response.data.end(), data + done);
-        done += n;
-    }
-    return kOk;
-}
-
-int Readers::sle4442Write(int h, int address, const unsigned char *data, int length)
-{
-    Handle *handle = nullptr;
-    if (const int rc = memoryCard(h, &handle))
-        return rc;
-    if (!data || address < 0 || length < 0 || address + length > kSle4442Size)
-        return kBadArgument;
-    for (int done = 0; done < length;) {
-        const uint8_t n = static_cast<uint8_t>(std::min<int>(kMemoryChunk, length - done));
-        Response response;
-        if (const int rc = memoryExchange(
-                *handle, apdu::acsWriteMemory(static_cast<uint16_t>(address + done), data + done, n), &response))
-            return rc;
-        done += n;
-    }
-    return kOk;
-}
-
-// The four protection bytes: one bit per byte of 0-31, 0 = protected.
-int Readers::sle4442ReadProtection(int h, int address, unsigned char *data, int length)
-{
-    Handle *handle = nullptr;
-    if (const int rc = memoryCard(h, &handle))
-        return rc;
-    if (!data || address != 0 || length < 0 || length > 4)
-        return kBadArgument;
-    Response response;
-    if (const int rc = memoryExchange(*handle, apdu::acsReadProtectionBits(), &response))
-        return rc;
-    if (response.data.size() < static_cast<size_t>(length))
-        return kTransmitFailed;
-    std::copy(response.data.begin(), response.data.begin() + length, data);
-    return kOk;
-}
-
-// Protects bytes address..address+length-1 of 0-31; data must equal their
-// content (the card compares before it protects).
-int Readers::sle4442WriteProtection(int h, int address, const unsigned char *data, int length)
-{
-    Handle *handle = nullptr;
-    if (const int rc = memoryCard(h, &handle))
-        return rc;
-    if (!data || address < 0 || length <= 0 || address + length > kSle4442ProtectedBytes)
-        return kBadArgument;
-    Response response;
-    return memoryExchange(*handle,
-                          apdu::acsWriteProtected(static_cast<uint16_t>(address), data, static_cast<uint8_t>(length)),
-                          &response);
 }
 
 } // namespace pcsc

@@ -292,6 +292,36 @@ int rz_setProtectData_4442(int h, int address, unsigned char *data, int length)
     return guarded([&](pcsc::Readers &s) { return s.sle4442WriteProtection(h, address, data, length); });
 }
 
+int rz_authentikey_4428(int h, unsigned char *psc)
+{
+    return guarded([&](pcsc::Readers &s) { return s.sle4428Authenticate(h, psc); });
+}
+
+int rz_changkey_4428(int h, unsigned char *psc)
+{
+    return guarded([&](pcsc::Readers &s) { return s.sle4428ChangeKey(h, psc); });
+}
+
+int rz_read_4428(int h, int address, unsigned char *data, int length)
+{
+    return guarded([&](pcsc::Readers &s) { return s.sle4428Read(h, address, data, length); });
+}
+
+int rz_write_4428(int h, int address, unsigned char *data, int length)
+{
+    return guarded([&](pcsc::Readers &s) { return s.sle4428Write(h, address, data, length); });
+}
+
+int rz_getProtectData_4428(int h, int address, unsigned char *data, int length)
+{
+    return guarded([&](pcsc::Readers &s) { return s.sle4428ReadProtection(h, address, data, length); });
+}
+
+int rz_setProtectData_4428(int h, int address, unsigned char *data, int length)
+{
+    return guarded([&](pcsc::Readers &s) { return s.sle4428WriteProtection(h, address, data, length); });
+}
+
 int rz_setcpu(int h, unsigned char slot)
 {
     return guarded([&](pcsc::Readers &s) { return s.setCpuSlot(h, slot); });
@@ -337,7 +367,7 @@ int hex_a(char *text, unsigned char *bytes, int digits)
     return pcsc::kOk;
 }
 
-// 125 kHz, Ultralight C, MIFARE Plus, ISO15693, AT88RF020, SLE4428, AT24C64,
+// 125 kHz, Ultralight C, MIFARE Plus, ISO15693, AT88RF020, AT24C64,
 // SAM slots and the T7 readers' peripherals have no PC/SC form.
 NOT_SERVED(rz_read_SerialNumberID, unsigned char, unsigned char *)
 NOT_SERVED(rz_ultralt_C_authen, unsigned char *)
@@ -383,12 +413,6 @@ NOT_SERVED(rz_write_at, unsigned char, unsigned char *)
 NOT_SERVED(rz_lock_at, unsigned char, unsigned char *)
 NOT_SERVED(rz_count_at, unsigned char, unsigned char *)
 NOT_SERVED(rz_halt_at, unsigned char, unsigned char *)
-NOT_SERVED(rz_authentikey_4428, unsigned char *)
-NOT_SERVED(rz_changkey_4428, unsigned char *)
-NOT_SERVED(rz_read_4428, int, unsigned char *, int)
-NOT_SERVED(rz_write_4428, int, unsigned char *, int)
-NOT_SERVED(rz_getProtectData_4428, int, unsigned char *, int)
-NOT_SERVED(rz_setProtectData_4428, int, unsigned char *, int)
 NOT_SERVED(rz_check_24c64)
 NOT_SERVED(rz_read_24c64, int, int, unsigned char *)
 NOT_SERVED(rz_write_24c64, int, int, unsigned char *)

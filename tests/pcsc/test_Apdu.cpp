@@ -42,7 +42,9 @@ TEST(Apdus, AreBuiltByteForByte)
         {"memory write", apdu::acsWriteMemory(32, kData4, 2), "FF D0 00 20 02 11 22"},
         {"protect", apdu::acsWriteProtected(31, kData4, 1), "FF D1 00 1F 01 11"},
         {"error counter", apdu::acsReadErrorCounter(), "FF B1 00 00 04"},
-        {"protection bits", apdu::acsReadProtectionBits(), "FF B2 00 00 04"},
+        {"SLE4442 protection memory", apdu::acsReadProtectionBits(0, 4), "FF B2 00 00 04"},
+        {"SLE4428 protection bits", apdu::acsReadProtectionBits(0x3F0, 16), "FF B2 03 F0 10"},
+        {"SLE4428 card type", apdu::acsSelectCardType(apdu::MemoryCard::Sle4428), "FF A4 00 00 01 05"},
         {"present code", apdu::acsPresentCode(kPsc, 3), "FF 20 00 00 03 FF FF FF"},
         {"change code", apdu::acsChangeCode(kPsc, 3), "FF D2 00 01 03 FF FF FF"},
     };
