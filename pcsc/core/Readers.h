@@ -27,6 +27,8 @@ public:
     Readers(const Readers &) = delete;
     Readers &operator=(const Readers &) = delete;
 
+    bool isOpen(int h) const { return handles_.count(h) != 0; }
+
     // Reader
     int init(int port, int baud);
     int exit(int h);

@@ -38,10 +38,7 @@ template <typename Fn> int guarded(Fn fn)
 // What PC/SC cannot do: 7 on an open reader, 6 on an unknown handle.
 int unsupported(int h)
 {
-    return guarded([&](pcsc::Readers &s) {
-        char version[256];
-        return s.getVersion(h, version) == pcsc::kOk ? pcsc::kNotSupported : pcsc::kBadHandle;
-    });
+    return guarded([&](pcsc::Readers &s) { return s.isOpen(h) ? pcsc::kNotSupported : pcsc::kBadHandle; });
 }
 
 } // namespace

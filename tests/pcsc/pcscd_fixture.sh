@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # A private pcscd for the PC/SC tests: its own reader configuration (vpcd on
 # a free port pair) and its own socket, in a mount namespace of its own so it
-# never meets the system's pcscd (whose socket path is fixed at build time).
-#   pcscd_fixture.sh start DIR   -> DIR/port, DIR/run/pcscd.comm, DIR/pid
+# never meets the system's pcscd (whose socket path is fixed at build time);
+# where mount namespaces are not allowed, on the system's socket path when
+# no pcscd runs there.
+#   pcscd_fixture.sh start DIR   -> DIR/port (vpcd's), DIR/socket (pcscd's), DIR/pid
 #   pcscd_fixture.sh stop DIR
 # Needs root (mount namespace). Not root: exit 77, which the tests take as
 # "skipped". Exits 1 with a message when pcscd or vpcd is missing or pcscd
@@ -29,7 +31,7 @@ stop() {
         fi
         rm -f "$dir/pid"
     fi
-    rm -f "$dir/port"
+    rm -f "$dir/port" "$dir/socket"
 }
 
 port_free() { ! (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
@@ -60,14 +62,26 @@ DEVICENAME   /dev/null:$port
 LIBPATH      $vpcd_driver
 CHANNELID    $port
 CONF
-    unshare --mount --propagation private sh -c \
-        "mount --bind '$dir/run' /run/pcscd && exec pcscd --foreground --info --config '$dir/conf'" \
-        >"$dir/pcscd.log" 2>&1 </dev/null &
+    # Without mount namespaces (a container without the right): pcscd on the
+    # system's socket path, when no other pcscd holds it.
+    local socket="$dir/run/pcscd.comm"
+    if unshare --mount --propagation private true 2>/dev/null; then
+        unshare --mount --propagation private sh -c \
+            "mount --bind '$dir/run' /run/pcscd && exec pcscd --foreground --info --config '$dir/conf'" \
+            >"$dir/pcscd.log" 2>&1 </dev/null &
+    elif [ ! -S /run/pcscd/pcscd.comm ]; then
+        socket=/run/pcscd/pcscd.comm
+        pcscd --foreground --info --config "$dir/conf" >"$dir/pcscd.log" 2>&1 </dev/null &
+    else
+        echo "no mount namespace for a private pcscd, and the system's pcscd holds its socket." >&2
+        exit 1
+    fi
     echo $! >"$dir/pid"
     for _ in $(seq 100); do
-        if [ -S "$dir/run/pcscd.comm" ] && grep -q 'daemon ready' "$dir/pcscd.log"; then
+        if [ -S "$socket" ] && grep -q 'daemon ready' "$dir/pcscd.log"; then
+            echo "$socket" >"$dir/socket"
             echo "$port" >"$dir/port"
-            echo "private pcscd $(cat "$dir/pid") on $dir/run/pcscd.comm, vpcd on ports $port and $((port + 1))"
+            echo "private pcscd $(cat "$dir/pid") on $socket, vpcd on ports $port and $((port + 1))"
             exit 0
         fi
         kill -0 "$(cat "$dir/pid")" 2>/dev/null || break

@@ -45,11 +45,13 @@ bool waitForCard(const std::string &reader, bool wanted)
 std::optional<int> fixturePort()
 {
     const std::string dir = T7_PCSC_FIXTURE_DIR;
-    std::ifstream in(dir + "/port");
+    std::ifstream portFile(dir + "/port");
+    std::ifstream socketFile(dir + "/socket");
     int port = 0;
-    if (!(in >> port))
+    std::string socket;
+    if (!(portFile >> port) || !(socketFile >> socket))
         return std::nullopt;
-    setenv("PCSCLITE_CSOCK_NAME", (dir + "/run/pcscd.comm").c_str(), 1);
+    setenv("PCSCLITE_CSOCK_NAME", socket.c_str(), 1);
     return port;
 }
 
