@@ -15,6 +15,7 @@ packages=(
   nlohmann-json3-dev nettle-dev
   fonts-dejavu-core fonts-wqy-microhei fontconfig
   xvfb xauth
+  pcscd libpcsclite-dev vsmartcard-vpcd
 )
 
 missing=()
