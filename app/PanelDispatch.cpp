@@ -3,8 +3,15 @@
 #include "app/CCardTypeSetDlg.h"
 #include "app/CardTypeWarning.h"
 #include "panels/contactless/CAt88rf020Dlg.h"
+#include "panels/contactless/CFcpuDlg.h"
 #include "panels/contactless/CIcode2Dlg.h"
 #include "panels/contactless/CMifarePlusDlg.h"
+#include "panels/contactless/CMifareProDlg.h"
+#include "panels/contactless/CUltralightCDlg.h"
+#include "panels/contactless/CUltralightDlg.h"
+#include "panels/device/CDeviceDlg.h"
+#include "panels/device/CLcdDlg.h"
+#include "panels/device/CMoreTestDlg.h"
 #include "panels/mifare_one/CIdCardDlg.h"
 #include "panels/mifare_one/CMifareOneDlg.h"
 #include "panels/mifare_one/CMifareOneRwDlg.h"
@@ -81,15 +88,25 @@ bool openMifareOnePanel(int itemData, QWidget *parent)
     }
 }
 
-bool openContactlessPanel(int itemData, [[maybe_unused]] QWidget *parent)
+bool openContactlessPanel(int itemData, QWidget *parent)
 {
     switch (itemData) {
+    case 12:
+        return run<CUltralightDlg>(parent);
+    case 13:
+        return run<CMifareProDlg>(parent);
     case 17:
         return run<CIcode2Dlg>(parent);
     case 18:
         return run<CAt88rf020Dlg>(parent);
+    case 27:
+        return run<CFcpuDlg>(parent, 10);
+    case 31:
+        return run<CFcpuDlg>(parent, CFcpuDlg::kTypeB);
     case 32:
         return run<CMifarePlusDlg>(parent);
+    case 33:
+        return run<CUltralightCDlg>(parent);
     default:
         return false;
     }
@@ -103,9 +120,15 @@ bool openContactPanel(int itemData, [[maybe_unused]] QWidget *parent)
     }
 }
 
-bool openDevicePanel(int itemData, [[maybe_unused]] QWidget *parent)
+bool openDevicePanel(int itemData, QWidget *parent)
 {
     switch (itemData) {
+    case 3:
+        return run<CMoreTestDlg>(parent);
+    case 14:
+        return run<CLcdDlg>(parent);
+    case 16:
+        return run<CDeviceDlg>(parent);
     default:
         return false;
     }

@@ -7,6 +7,7 @@
 #include "sim/core/Iso7816Card.h"
 #include "sim/core/MifareClassic.h"
 #include "sim/core/MifarePlus.h"
+#include "sim/core/Ultralight.h"
 
 #include <nlohmann/json.hpp>
 
@@ -28,6 +29,8 @@ enum class CardKind {
     TypeB,     // ISO 14443-4 TYPE B CPU card
     CpuA,      // ISO 14443-4 TYPE A CPU card
     MifarePro, // Mifare Pro (TYPE A CPU card behind its own entry points)
+    Ultralight,
+    UltralightC,
     MfPlus2K,  // MIFARE Plus 2K (security levels 0-3)
     MfPlus4K,  // MIFARE Plus 4K
     At88rf020, // AT88RF020 TYPE B memory card
@@ -44,20 +47,28 @@ struct Card {
     mfplus::Memory plus;               // MIFARE Plus: level, blocks, keys
     iso15693::Memory tag;              // ISO15693: blocks and locks
     at88::Memory at88;                 // AT88RF020: pages
+    std::vector<uint8_t> pages;        // Ultralight (C): 4 bytes per page, key pages included
     // Differs for every placing, so a card put back is a fresh card to the reader.
     uint64_t placement = 0;
 };
 
 struct Peripherals {
     int beepCount = 0;
+    int beepsSeen = 0;          // beepCount at the last look (t7sim show)
     std::vector<int> lastBeeps; // durations, newest last, at most kBeepLog
-    int ledMode = 0;
-    std::string ledDigits;
+    int ledControl = 1;         // rz_ctl_mode: 1 the clock, 0 the digit patterns
+    int ledDisplay = 1;         // rz_disp_mode: 1 time, 0 date (clock only)
+    std::array<uint8_t, 8> ledPattern{};
+    // The reader clock: the time it was set to ("YYYY-MM-DD HH:MM:SS") and
+    // the PC time (seconds since the epoch) when that was; it runs on from
+    // there. Never set: it keeps the PC's local time, as set at the factory.
     std::string clock;
+    long long clockSetAt = 0;
     std::string lcdText;
     int lcdBacklight = 0;
-    std::vector<uint8_t> eeprom = std::vector<uint8_t>(256, 0);
+    std::vector<uint8_t> eeprom = std::vector<uint8_t>(kEepromSize, 0);
     static constexpr size_t kBeepLog = 10;
+    static constexpr size_t kEepromSize = 1280;
 };
 
 // Key store: set 0..2, key A (0) / key B (1), row 0..15.
@@ -77,6 +88,8 @@ struct Reader {
 
 struct Bench {
     std::vector<Reader> readers;
+    // Card commands take their real air-interface time (sim/core/AirTiming.h).
+    bool airTiming = false;
 
     Reader *find(const std::string &name);
     const Reader *find(const std::string &name) const;
@@ -95,6 +108,8 @@ std::string positionForKind(CardKind kind);
 bool kindFitsPosition(CardKind kind, const std::string &position);
 // Whether the card runs the ISO 7816-4 application.
 bool hasApplication(CardKind kind);
+bool isUltralight(CardKind kind);
+ultralight::Chip ultralightChip(CardKind kind);
 
 // What a TYPE A card answers during activation, and (ISO 14443-4 cards) its
 // answer to select; empty when the card does not speak ISO 14443-4.
@@ -109,6 +124,8 @@ Card makeIso15693Card(std::vector<uint8_t> uid);
 Card makeTypeBCard(std::vector<uint8_t> pupi);
 // A TYPE A CPU card (CpuA, MifarePro) with the default application.
 Card makeCpuCard(CardKind kind, std::vector<uint8_t> uid);
+// An Ultralight or Ultralight C, 7-byte UID (random, NXP's 04 first, when empty).
+Card makeUltralightCard(CardKind kind, std::vector<uint8_t> uid);
 // A MIFARE Plus (MfPlus2K, MfPlus4K) fresh from the factory: level 0.
 Card makeMifarePlusCard(CardKind kind, std::vector<uint8_t> uid);
 bool isMifarePlus(CardKind kind);
