@@ -3,6 +3,7 @@
 #pragma once
 
 #include "sim/core/Iso7816Card.h"
+#include "sim/core/MemoryChip.h"
 #include "sim/core/MifareClassic.h"
 
 #include <nlohmann/json.hpp>
@@ -25,6 +26,12 @@ enum class CardKind {
     TypeB,     // ISO 14443-4 TYPE B CPU card
     CpuA,      // ISO 14443-4 TYPE A CPU card
     MifarePro, // Mifare Pro (TYPE A CPU card behind its own entry points)
+    // Contact slot and SAM sockets
+    Sle4442,
+    Sle4428,
+    At24c64,
+    ContactCpu, // ISO 7816 CPU card in the contact slot
+    Sam,        // ISO 7816 SAM in SAM1-SAM3
 };
 
 struct Card {
@@ -35,6 +42,7 @@ struct Card {
     uint8_t afi = 0;                   // ISO15693
     uint8_t dsfid = 0;                 // ISO15693
     iso7816::Application application;  // CPU cards: files and PIN
+    memory::Memory memory;             // SLE4442, SLE4428, AT24C64
     // Differs for every placing, so a card put back is a fresh card to the reader.
     uint64_t placement = 0;
 };
@@ -92,6 +100,10 @@ bool hasApplication(CardKind kind);
 uint16_t atqaOf(const Card &card);
 uint8_t sakOf(const Card &card);
 std::vector<uint8_t> atsOf(const Card &card);
+// What a contact CPU card or SAM answers its reset with; empty for other kinds.
+std::vector<uint8_t> atrOf(const Card &card);
+// The memory chip of a contact memory card kind.
+std::optional<memory::Chip> chipOf(CardKind kind);
 
 // Fresh cards: factory content; an empty UID means a random one.
 Card makeMifareCard(CardKind kind, std::vector<uint8_t> uid);
@@ -100,6 +112,10 @@ Card makeIso15693Card(std::vector<uint8_t> uid);
 Card makeTypeBCard(std::vector<uint8_t> pupi);
 // A TYPE A CPU card (CpuA, MifarePro) with the default application.
 Card makeCpuCard(CardKind kind, std::vector<uint8_t> uid);
+// A contact memory card (an empty psc: the transport code FF..) or a contact
+// CPU card / SAM with the default application.
+Card makeMemoryCard(CardKind kind, std::vector<uint8_t> psc);
+Card makeContactCpuCard(CardKind kind);
 
 Bench defaultBench();
 

@@ -8,6 +8,7 @@
 #include "sim/core/BenchStore.h"
 #include "sim/core/Errors.h"
 
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -186,6 +187,8 @@ private:
         // ISO 14443-4 (after RATS or ATTRIB) and the card application's state.
         bool layer4 = false;
         iso7816::Context apdu;
+        // Contact memory cards: the right PSC was presented to this card.
+        bool pscPresented = false;
 
         // The state of a card that has just come into the field (or lost power).
         static Session fresh(std::string identity, Phase phase = Phase::Idle)
@@ -228,6 +231,21 @@ private:
     int writeTrailer(int h, int block, const mifare::Block &wanted);
     int valueOperand(int h, unsigned char block, mifare::DataOp op, int32_t *value, uint8_t *address);
 
+    // The contact slot and SAM sockets (SimMemoryCards.cpp, SimContactCpu.cpp).
+    // A contact card is powered while its session is Active.
+    struct ContactSlots {
+        unsigned char selected = 0x0C;           // rz_setcpu; the user slot until one is chosen
+        std::array<unsigned char, 4> protocol{}; // rz_setcpupara per slot 0x0C-0x0F: 0 T=0, 1 T=1
+    };
+    int contactCard(int h, const std::string &position, Target *t);
+    int memoryCard(int h, CardKind kind, Target *t);
+    // Runs change on a copy of the memory card's content and keeps what it
+    // changed, also when the operation itself fails (a spent PSC attempt).
+    int changeMemory(int h, CardKind kind, const std::function<int(memory::Memory &, bool &presented)> &change);
+    // The CPU card or SAM in the reader's selected slot.
+    int selectedCpu(int h, Target *t, unsigned char *slot);
+
+    std::map<std::string, ContactSlots> contactSlots_; // by reader
     std::unique_ptr<BenchStore> store_;
     std::map<int, Open> handles_;
     std::map<std::string, Session> sessions_; // by "reader/position"
