@@ -43,21 +43,45 @@ inline QString patternLine(int address)
     return pairs.join(QLatin1Char(' '));
 }
 
-// Chooses the line, double-clicks it and, when an editor opened, types over
-// its text (leaving the editor open).
-inline void editLine(MemoryLinesView *view, int row, const QString &typed)
+// Finds and works the controls of the dialog shown last, by objectName.
+class Controls
 {
-    QListWidget *list = view->list();
-    const QPoint centre = list->visualItemRect(list->item(row)).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
-    if (!view->edit()->isVisible())
-        return;
-    view->edit()->selectAll();
-    QTest::keyClicks(view->edit(), typed);
-}
+public:
+    void show(QWidget *dialog)
+    {
+        root_ = dialog;
+        dialog->show();
+        QApplication::setActiveWindow(dialog);
+    }
+    template <typename T> T *child(const char *name) const
+    {
+        T *found = root_->findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    void click(const char *button) const { QTest::mouseClick(child<QAbstractButton>(button), Qt::LeftButton); }
+    void setText(const char *edit, const QString &text) const { child<QLineEdit>(edit)->setText(text); }
+    QString text(const char *edit) const { return child<QLineEdit>(edit)->text(); }
+    MemoryLinesView *view() const { return child<MemoryLinesView>("memoryLines"); }
+    // Chooses the line, double-clicks it and, when an editor opened, types
+    // over its text (leaving the editor open).
+    void editLine(int row, const QString &typed) const
+    {
+        QListWidget *list = view()->list();
+        const QPoint centre = list->visualItemRect(list->item(row)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+        if (!view()->edit()->isVisible())
+            return;
+        view()->edit()->selectAll();
+        QTest::keyClicks(view()->edit(), typed);
+    }
 
-template <typename Dialog> class PanelTest : public ::testing::Test
+private:
+    QWidget *root_ = nullptr;
+};
+
+template <typename Dialog> class PanelTest : public ::testing::Test, protected Controls
 {
 protected:
     PanelTest()
@@ -76,21 +100,8 @@ protected:
     template <typename... Args> void open(Args... args)
     {
         dialog = std::make_unique<Dialog>(args...);
-        dialog->show();
-        QApplication::setActiveWindow(dialog.get());
+        show(dialog.get());
     }
-    template <typename T> T *child(const char *name) const
-    {
-        T *found = dialog->template findChild<T *>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    void click(const char *button) { QTest::mouseClick(child<QAbstractButton>(button), Qt::LeftButton); }
-    void setText(const char *edit, const QString &text) { child<QLineEdit>(edit)->setText(text); }
-    QString text(const char *edit) const { return child<QLineEdit>(edit)->text(); }
-
-    MemoryLinesView *view() const { return child<MemoryLinesView>("memoryLines"); }
-    void editLine(int row, const QString &typed) { contacttest::editLine(view(), row, typed); }
     std::vector<std::string> calls(const std::set<std::string> &names) const { return fake.callsTo(names); }
 
     fake::FakeReader fake;
