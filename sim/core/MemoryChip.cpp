@@ -156,11 +156,14 @@ int protect(Chip chip, Memory &m, bool presented, int address, const uint8_t *da
     const Layout &layout = layoutOf(chip);
     if (layout.protectable == 0)
         return kNotSupported;
-    if (!inRange(address, length, layout.protectable) || (!data && length > 0))
+    // A range starts on a protectable byte and stays in main memory; the bytes
+    // of it past the protection memory (SLE4442: 32 on) have no bit to set.
+    if (!inRange(address, length, layout.size) || address >= layout.protectable || (!data && length > 0))
         return kBadArgument;
     if (!presented)
         return kAuthFailed;
-    for (int a = address; a < address + length; ++a)
+    const int end = std::min(address + length, layout.protectable);
+    for (int a = address; a < end; ++a)
         if (!isOwnByte(layout, a) && m.data[static_cast<size_t>(a)] == data[a - address])
             m.protectedBytes[static_cast<size_t>(a)] = true;
     return kOk;

@@ -51,7 +51,8 @@ int changePsc(Chip chip, Memory &m, bool presented, const uint8_t *psc);
 int read(Chip chip, const Memory &m, bool presented, int address, uint8_t *out, int length);
 // Needs the PSC where the chip has one; protected bytes keep their content.
 int write(Chip chip, Memory &m, bool presented, int address, const uint8_t *data, int length);
-// A byte becomes protected only when the data given equals its content.
+// A byte becomes protected only when the data given equals its content; the
+// range starts on a protectable byte, bytes past them are left alone.
 int protect(Chip chip, Memory &m, bool presented, int address, const uint8_t *data, int length);
 
 // SLE4442: protection memory, 4 bytes, bit i (least significant first) for

@@ -46,7 +46,6 @@ protected:
     qvd::LibraryRef lib = qvd::Library::load();
     QVD_ENTRY(lib, rz_init);
     QVD_ENTRY(lib, rz_exit);
-    QVD_ENTRY(lib, rz_setProtectData_4442);
     QVD_ENTRY(lib, rz_write_4442);
     int handles[2] = {};
 };
@@ -67,19 +66,20 @@ TEST_F(ContactCardsEndToEnd, Sle4442VerifiedEditedWrittenReadBackAndProtected)
     click("read");
     EXPECT_EQ(view()->line(6), t7::contact::pairsEachFollowedByBlank(kEdited));
 
-    // The card protects only byte 20 equal to the data given, and keeps it.
-    unsigned char equal[1] = {0xFF};
-    ASSERT_EQ(rz_setProtectData_4442(handles[0], 20, equal, 1), 0);
-    unsigned char other[2] = {0x11, 0x22};
-    ASSERT_EQ(rz_write_4442(handles[0], 20, other, 2), 0);
-    click("read");
-    EXPECT_TRUE(view()->line(1).startsWith("FF FF FF FF FF 22 ")) << view()->line(1).toStdString();
+    // The page protects from byte 31 with the verified PSC: byte 31 holding
+    // the PSC's first byte becomes protected and keeps it.
+    unsigned char pscFirst[1] = {0x7E};
+    ASSERT_EQ(rz_write_4442(handles[0], 31, pscFirst, 1), 0);
     sheet.tabs()->setCurrentIndex(2);
-    click("readProtection");
-    EXPECT_EQ(text("protectionBits"), "F0 FF EF FF ");
-    // Bytes 32 and 33 have no protection bit: the panel's range is refused.
     click("writeProtection");
-    EXPECT_EQ(child<QLabel>("result")->text(), "Write protection bits failed!");
+    EXPECT_EQ(child<QLabel>("result")->text(), "Write protection bits success!");
+    click("readProtection");
+    EXPECT_EQ(text("protectionBits"), "F0 FF FF 7F ");
+    unsigned char other[1] = {0x11};
+    ASSERT_EQ(rz_write_4442(handles[0], 31, other, 1), 0);
+    sheet.tabs()->setCurrentIndex(1);
+    click("read");
+    EXPECT_TRUE(view()->line(1).endsWith(" 7E ")) << view()->line(1).toStdString();
     EXPECT_EQ(boxes.texts(), QStringList{"Password authentication success!"});
 }
 

@@ -110,7 +110,7 @@ TEST_F(ContactCards, WritesNeedThePscAndProtectionNeedsDataEqualToTheContent)
     }
 }
 
-TEST_F(ContactCards, Sle4442AnswersItsCounterAndProtectionBitsAndRefusesAddressesPastByte31)
+TEST_F(ContactCards, Sle4442AnswersItsCounterAndProtectionBitsAndProtectsNothingPastByte31)
 {
     unsigned char counter = 0;
     ASSERT_EQ(qvd().rz_cntReadError_4442(h, &counter), 0); // the default bench's card
@@ -126,9 +126,11 @@ TEST_F(ContactCards, Sle4442AnswersItsCounterAndProtectionBitsAndRefusesAddresse
     unsigned char newPsc[3] = {0x01, 0x02, 0x03};
     EXPECT_NE(qvd().rz_changkey_4442(h, 0, 3, newPsc), 0) << "not before the PSC was presented";
     ASSERT_EQ(qvd().rz_authentikey_4442(h, 0, 3, psc), 0);
-    unsigned char last[1] = {0xFF};
-    EXPECT_NE(qvd().rz_setProtectData_4442(h, 31, psc, 3), 0) << "bytes 32 and 33 have no protection bit";
-    EXPECT_EQ(qvd().rz_setProtectData_4442(h, 31, last, 1), 0);
+    // From byte 31 on only 31 has a protection bit; 32 on is no start.
+    unsigned char pscAt31[3] = {0x7E, 0x00, 0x00};
+    ASSERT_EQ(qvd().rz_write_4442(h, 31, pscAt31, 3), 0);
+    EXPECT_NE(qvd().rz_setProtectData_4442(h, 32, psc, 1), 0);
+    EXPECT_EQ(qvd().rz_setProtectData_4442(h, 31, psc, 3), 0);
     ASSERT_EQ(qvd().rz_getProtectData_4442(h, 0, bits, 4), 0);
     EXPECT_EQ(bits[3], 0x7F);
     EXPECT_NE(qvd().rz_getProtectData_4442(h, 2, bits, 4), 0);
