@@ -6,6 +6,13 @@
 #include "panels/contact/C4428Dlg.h"
 #include "panels/contact/C4442Dlg.h"
 #include "panels/contact/CCpuCardDlg.h"
+#include "panels/contactless/CFcpuDlg.h"
+#include "panels/contactless/CMifareProDlg.h"
+#include "panels/contactless/CUltralightCDlg.h"
+#include "panels/contactless/CUltralightDlg.h"
+#include "panels/device/CDeviceDlg.h"
+#include "panels/device/CLcdDlg.h"
+#include "panels/device/CMoreTestDlg.h"
 #include "panels/mifare_one/CIdCardDlg.h"
 #include "panels/mifare_one/CMifareOneDlg.h"
 #include "panels/mifare_one/CMifareOneRwDlg.h"
@@ -82,9 +89,19 @@ bool openMifareOnePanel(int itemData, QWidget *parent)
     }
 }
 
-bool openContactlessPanel(int itemData, [[maybe_unused]] QWidget *parent)
+bool openContactlessPanel(int itemData, QWidget *parent)
 {
     switch (itemData) {
+    case 12:
+        return run<CUltralightDlg>(parent);
+    case 13:
+        return run<CMifareProDlg>(parent);
+    case 27:
+        return run<CFcpuDlg>(parent, 10);
+    case 31:
+        return run<CFcpuDlg>(parent, CFcpuDlg::kTypeB);
+    case 33:
+        return run<CUltralightCDlg>(parent);
     default:
         return false;
     }
@@ -110,9 +127,15 @@ bool openContactPanel(int itemData, QWidget *parent)
     }
 }
 
-bool openDevicePanel(int itemData, [[maybe_unused]] QWidget *parent)
+bool openDevicePanel(int itemData, QWidget *parent)
 {
     switch (itemData) {
+    case 3:
+        return run<CMoreTestDlg>(parent);
+    case 14:
+        return run<CLcdDlg>(parent);
+    case 16:
+        return run<CDeviceDlg>(parent);
     default:
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include "reader/HexText.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace t7
@@ -23,12 +24,13 @@ std::optional<std::vector<unsigned char>> libraryHexBytes(const qvd::Entry<PFN_a
 
 QString libraryHexText(const qvd::Entry<PFN_hex_a> &hex_a, const unsigned char *bytes, int count)
 {
-    if (count <= 0)
-        return QString();
-    const size_t digits = 2 * static_cast<size_t>(count);
-    std::vector<char> text(digits + 1, '\0');
-    hex_a(text.data(), const_cast<unsigned char *>(bytes), static_cast<int>(digits));
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(strnlen(text.data(), digits)));
+    constexpr std::size_t kUsualText = 512;
+    const int digits = 2 * std::max(count, 0);
+    std::vector<char> text(std::max<std::size_t>(kUsualText, static_cast<std::size_t>(digits) + 1), '\0');
+    // hex_a takes a writable byte pointer but only reads it.
+    hex_a(text.data(), const_cast<unsigned char *>(bytes), digits);
+    return QString::fromLatin1(text.data(),
+                               static_cast<qsizetype>(strnlen(text.data(), static_cast<std::size_t>(digits))));
 }
 
 } // namespace t7

@@ -15,6 +15,7 @@ packages=(
   nlohmann-json3-dev nettle-dev
   fonts-dejavu-core fonts-wqy-microhei fontconfig
   xvfb xauth
+  pcscd libpcsclite-dev vsmartcard-vpcd
 )
 
 missing=()
@@ -34,6 +35,10 @@ if ((${#missing[@]})); then
   export DEBIAN_FRONTEND=noninteractive
   "${sudo_cmd[@]}" apt-get update -qq
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+# The sanitizer and fuzzing scripts build elsewhere: packages only.
+if [ -n "${T7_PACKAGES_ONLY:-}" ]; then
+  exit 0
 fi
 
 if [ ! -f "$build/build.ninja" ]; then

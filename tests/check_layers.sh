@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a project header its layer may not use.
+#   dump/            dump/ (and every layer below may use it too)
 #   reader/          reader/
 #   sim/, pcsc/      their own folder and reader/qvd_api.h
 #   ui/              reader/ ui/
@@ -14,6 +15,19 @@ root="${1:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
 cd "$root" || exit 2
 
 allowed_for() { # folder of the including file -> allowed include prefixes
+    local file="$1"
+    case "$file" in
+    dump/*) echo "dump/" ;;
+    tests/dump/*) echo "dump/ tests/support/ tests/dump/" ;;
+    *)
+        local own
+        own="$(layer_for "$file")"
+        [ "$own" = "*" ] && echo "*" || echo "dump/ $own"
+        ;;
+    esac
+}
+
+layer_for() { # folder of the including file -> its own allowed prefixes, dump/ aside
     local file="$1"
     case "$file" in
     reader/*) echo "reader/" ;;

@@ -37,4 +37,12 @@ expect 1 panels/contact/A.cpp app/B.h
 expect 1 panels/contact/A.cpp panels/device/B.h
 expect 1 panels/contact/A.cpp B.h
 expect 1 tests/contact/A.cpp panels/device/B.h
+expect 0 sim/core/A.cpp dump/B.h
+expect 0 reader/A.cpp dump/B.h
+expect 0 panels/mifare_one/A.cpp dump/B.h
+expect 0 dump/A.cpp dump/B.h
+expect 0 tests/dump/A.cpp dump/B.h
+expect 1 dump/A.cpp reader/B.h
+expect 1 dump/A.cpp sim/core/B.h
+expect 1 tests/dump/A.cpp reader/B.h
 exit "$failures"

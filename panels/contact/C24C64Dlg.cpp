@@ -1,11 +1,11 @@
 #include "panels/contact/C24C64Dlg.h"
 
 #include "panels/contact/ContactCards.h"
-#include "panels/contact/ContactControls.h"
 #include "panels/contact/MemoryLinesView.h"
 #include "ui/HexEdits.h"
 #include "ui/InPlaceLineEditor.h"
 #include "ui/MessageSeam.h"
+#include "ui/NamedButton.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -50,8 +50,8 @@ void C24C64Dlg::buildLayout()
     pageLabel->setBuddy(pageEdit_);
     auto *hint = new QLabel(QStringLiteral("(1-32)"), this);
     hint->setObjectName(QStringLiteral("pageHint"));
-    read_ = t7::contact::makeButton(QStringLiteral("Read"), "read", this);
-    write_ = t7::contact::makeButton(QStringLiteral("Write"), "write", this);
+    read_ = t7::makeNamedButton(QStringLiteral("Read"), "read", this);
+    write_ = t7::makeNamedButton(QStringLiteral("Write"), "write", this);
     view_ = new MemoryLinesView(t7::contact::lineNumbers(), 0, this);
     result_ = new QLabel(this);
     result_->setObjectName(QStringLiteral("result"));
@@ -100,9 +100,7 @@ void C24C64Dlg::onWritePage()
         return;
     view_->commitEdit();
     // No line goes to the card unless every line holds its 16 bytes.
-    const int malformed = view_->firstMalformedRow();
-    if (malformed >= 0) {
-        view_->selectRow(malformed);
+    if (!view_->holdsWholeLines()) {
         t7::appBox(QStringLiteral("Input data is incorrect!"));
         return;
     }

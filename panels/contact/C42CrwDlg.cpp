@@ -1,12 +1,12 @@
 #include "panels/contact/C42CrwDlg.h"
 
 #include "panels/contact/ContactCards.h"
-#include "panels/contact/ContactControls.h"
 #include "panels/contact/MemoryLinesView.h"
 #include "reader/LibraryHex.h"
 #include "ui/HexEdits.h"
 #include "ui/InPlaceLineEditor.h"
 #include "ui/MessageSeam.h"
+#include "ui/NamedButton.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -48,8 +48,8 @@ void C42CrwDlg::buildLayout()
     view_->edit()->setFont(editorFont_);
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("writeStatus"));
-    read_ = t7::contact::makeButton(QStringLiteral("Read"), "read", this);
-    write_ = t7::contact::makeButton(QStringLiteral("Write"), "write", this);
+    read_ = t7::makeNamedButton(QStringLiteral("Read"), "read", this);
+    write_ = t7::makeNamedButton(QStringLiteral("Write"), "write", this);
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(view_, 0, 0, 3, 1);
@@ -83,20 +83,6 @@ void C42CrwDlg::onRead()
     view_->setLines(lines);
 }
 
-bool C42CrwDlg::linesHoldTheWritableArea()
-{
-    if (view_->list()->count() != t7::contact::kLines)
-        return false;
-    // Bytes 0-31 are never written, whatever their lines hold.
-    for (int row = kFirstWritableLine; row < t7::contact::kLines; ++row) {
-        if (!t7::contact::isMemoryLine(view_->line(row))) {
-            view_->selectRow(row);
-            return false;
-        }
-    }
-    return true;
-}
-
 void C42CrwDlg::onWrite()
 {
     t7::InPlaceLineEditor &editor = view_->editor();
@@ -112,8 +98,9 @@ void C42CrwDlg::onWrite()
         return;
     }
     // Every written byte is one the operator sees: a short, long or non-hex
-    // line (or the failure line of a read) stops the write.
-    if (!linesHoldTheWritableArea()) {
+    // line (or the failure line of a read) stops the write. Bytes 0-31 are
+    // never written, whatever their lines hold.
+    if (!view_->holdsWholeLines(kFirstWritableLine)) {
         t7::appBox(QStringLiteral("Input data is incorrect!"));
         return;
     }

@@ -28,7 +28,6 @@ protected:
 
 private:
     void buildLayout();
-    bool linesHoldTheWritableArea();
 
     QVD_ENTRY(lib_, rz_read_4442);
     QVD_ENTRY(lib_, rz_write_4442);

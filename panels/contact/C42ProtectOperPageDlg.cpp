@@ -1,9 +1,9 @@
 #include "panels/contact/C42ProtectOperPageDlg.h"
 
 #include "panels/contact/ContactCards.h"
-#include "panels/contact/ContactControls.h"
 #include "reader/LibraryHex.h"
 #include "ui/MessageSeam.h"
+#include "ui/NamedButton.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -32,8 +32,8 @@ C42ProtectOperPageDlg::C42ProtectOperPageDlg(QWidget *parent) : C42Page(QStringL
 
 void C42ProtectOperPageDlg::buildLayout()
 {
-    read_ = t7::contact::makeButton(QStringLiteral("Read protect bit"), "readProtection", this);
-    write_ = t7::contact::makeButton(QStringLiteral("Write protect bit"), "writeProtection", this);
+    read_ = t7::makeNamedButton(QStringLiteral("Read protect bit"), "readProtection", this);
+    write_ = t7::makeNamedButton(QStringLiteral("Write protect bit"), "writeProtection", this);
     bitsEdit_ = new QLineEdit(this);
     bitsEdit_->setObjectName(QStringLiteral("protectionBits"));
     bitsEdit_->setMaxLength(3 * kProtectionBytes);

@@ -1,10 +1,10 @@
 #include "panels/contact/C42authenPageDlg.h"
 
 #include "panels/contact/ContactCards.h"
-#include "panels/contact/ContactControls.h"
 #include "reader/LibraryHex.h"
 #include "ui/Fonts.h"
 #include "ui/MessageSeam.h"
+#include "ui/NamedButton.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -41,13 +41,13 @@ void C42authenPageDlg::buildLayout()
     verifyEdit_->setObjectName(QStringLiteral("verifyPsc"));
     verifyEdit_->setMaxLength(kPscDigits);
     auto *verifyLabel = captionLabel(QStringLiteral("Verify password"), verifyEdit_, "verifyPscLabel");
-    verify_ = t7::contact::makeButton(QStringLiteral("Verify(&A)"), "verify", this);
+    verify_ = t7::makeNamedButton(QStringLiteral("Verify(&A)"), "verify", this);
 
     newEdit_ = new QLineEdit(this);
     newEdit_->setObjectName(QStringLiteral("newPsc"));
     newEdit_->setMaxLength(kPscDigits);
     auto *newLabel = captionLabel(QStringLiteral("New Password:"), newEdit_, "newPscLabel");
-    update_ = t7::contact::makeButton(QStringLiteral("Update(&C)"), "update", this);
+    update_ = t7::makeNamedButton(QStringLiteral("Update(&C)"), "update", this);
 
     lockNote_ = new QLabel(QStringLiteral("Note: three wrong passwords in a row lock the card for ever!"), this);
     lockNote_->setObjectName(QStringLiteral("lockNote"));

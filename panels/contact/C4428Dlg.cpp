@@ -1,13 +1,13 @@
 #include "panels/contact/C4428Dlg.h"
 
 #include "panels/contact/ContactCards.h"
-#include "panels/contact/ContactControls.h"
 #include "panels/contact/MemoryLinesView.h"
 #include "reader/HexText.h"
 #include "reader/LibraryHex.h"
 #include "ui/HexEdits.h"
 #include "ui/InPlaceLineEditor.h"
 #include "ui/MessageSeam.h"
+#include "ui/NamedButton.h"
 #include "ui/UpperCaseValidator.h"
 
 #include <QComboBox>
@@ -68,9 +68,9 @@ void C4428Dlg::buildLayout()
 
     pscEdit_ = edit("psc", QStringLiteral("PSC"), kPscDigits);
     t7::makeUpperCase(pscEdit_);
-    verify_ = t7::contact::makeButton(QStringLiteral("Verify"), "verify", this);
+    verify_ = t7::makeNamedButton(QStringLiteral("Verify"), "verify", this);
     newPscEdit_ = edit("newPsc", QStringLiteral("New PSC"), kPscDigits);
-    updateKey_ = t7::contact::makeButton(QStringLiteral("Update key"), "updateKey", this);
+    updateKey_ = t7::makeNamedButton(QStringLiteral("Update key"), "updateKey", this);
 
     pageBox_ = new QComboBox(this);
     pageBox_->setObjectName(QStringLiteral("page"));
@@ -78,8 +78,8 @@ void C4428Dlg::buildLayout()
     auto *pageLabel = new QLabel(QStringLiteral("page"), this);
     pageLabel->setObjectName(QStringLiteral("pageLabel"));
     pageLabel->setBuddy(pageBox_);
-    read_ = t7::contact::makeButton(QStringLiteral("Read"), "read", this);
-    write_ = t7::contact::makeButton(QStringLiteral("Write"), "write", this);
+    read_ = t7::makeNamedButton(QStringLiteral("Read"), "read", this);
+    write_ = t7::makeNamedButton(QStringLiteral("Write"), "write", this);
 
     addressEdit_ = edit("address", QStringLiteral("Addr: 0X"), 4);
     addressEdit_->setMinimumWidth(addressEdit_->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
@@ -94,8 +94,8 @@ void C4428Dlg::buildLayout()
     auto *lengthLabel = new QLabel(QStringLiteral("Len"), this);
     lengthLabel->setObjectName(QStringLiteral("lengthLabel"));
     lengthLabel->setBuddy(lengthEdit_);
-    readProtection_ = t7::contact::makeButton(QStringLiteral("Read Pro"), "readProtection", this);
-    writeProtection_ = t7::contact::makeButton(QStringLiteral("Write Pro"), "writeProtection", this);
+    readProtection_ = t7::makeNamedButton(QStringLiteral("Read Pro"), "readProtection", this);
+    writeProtection_ = t7::makeNamedButton(QStringLiteral("Write Pro"), "writeProtection", this);
     protectionEdit_ = edit("protectionData", QStringLiteral("Protection data"), 0);
 
     view_ = new MemoryLinesView(t7::contact::lineNumbers(), 0, this);
@@ -103,7 +103,7 @@ void C4428Dlg::buildLayout()
     statusList_->setObjectName(QStringLiteral("statusList"));
     statusList_->setAccessibleName(QStringLiteral("Status"));
     statusList_->setMinimumHeight(80);
-    clear_ = t7::contact::makeButton(QStringLiteral("Clear"), "clear", this);
+    clear_ = t7::makeNamedButton(QStringLiteral("Clear"), "clear", this);
 
     auto *controls = new QGridLayout;
     controls->addWidget(pscEdit_, 0, 0, 1, 3);
@@ -246,9 +246,7 @@ void C4428Dlg::onWritePage()
 {
     view_->commitEdit();
     // No line goes to the card unless every line holds its 16 bytes.
-    const int malformed = view_->firstMalformedRow();
-    if (malformed >= 0) {
-        view_->selectRow(malformed);
+    if (!view_->holdsWholeLines()) {
         t7::appBox(inputIncorrect());
         return;
     }

@@ -3,7 +3,7 @@
 #include "panels/contact/C42CrwDlg.h"
 #include "panels/contact/C42ProtectOperPageDlg.h"
 #include "panels/contact/C42authenPageDlg.h"
-#include "panels/contact/ContactControls.h"
+#include "ui/NamedButton.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -25,7 +25,7 @@ C4442Dlg::C4442Dlg(int startPage, QWidget *parent) : QDialog(parent)
     if (startPage >= 0 && startPage < tabs_->count())
         tabs_->setCurrentIndex(startPage);
 
-    exit_ = t7::contact::makeButton(QStringLiteral("Exit(&E)"), "exit", this);
+    exit_ = t7::makeNamedButton(QStringLiteral("Exit(&E)"), "exit", this);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(exit_);

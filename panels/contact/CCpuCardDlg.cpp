@@ -1,9 +1,9 @@
 #include "panels/contact/CCpuCardDlg.h"
 
 #include "panels/contact/ContactCards.h"
-#include "panels/contact/ContactControls.h"
 #include "reader/LibraryHex.h"
 #include "ui/MessageSeam.h"
+#include "ui/NamedButton.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -95,11 +95,11 @@ void CCpuCardDlg::buildLayout()
     returnedEdit_ = field(QStringLiteral("returned:"), "returned");
     grid->setColumnStretch(1, 1);
 
-    reset_ = t7::contact::makeButton(QStringLiteral("Card Reset(&R)"), "reset", this);
-    setup_ = t7::contact::makeButton(QStringLiteral("setup parameter "), "setupParameter", this);
-    send_ = t7::contact::makeButton(QStringLiteral("Send(&S)"), "send", this);
-    powerDown_ = t7::contact::makeButton(QStringLiteral("power down(&D)"), "powerDown", this);
-    exit_ = t7::contact::makeButton(QStringLiteral("Exit(&E)"), "exit", this);
+    reset_ = t7::makeNamedButton(QStringLiteral("Card Reset(&R)"), "reset", this);
+    setup_ = t7::makeNamedButton(QStringLiteral("setup parameter "), "setupParameter", this);
+    send_ = t7::makeNamedButton(QStringLiteral("Send(&S)"), "send", this);
+    powerDown_ = t7::makeNamedButton(QStringLiteral("power down(&D)"), "powerDown", this);
+    exit_ = t7::makeNamedButton(QStringLiteral("Exit(&E)"), "exit", this);
     grid->addWidget(reset_, 0, 2);
     grid->addWidget(setup_, 1, 2, 2, 1);
     grid->addWidget(send_, 3, 2);

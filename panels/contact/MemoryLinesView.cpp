@@ -143,12 +143,17 @@ std::vector<int> MemoryLinesView::readLines(int firstAddress, const Transfer &re
     return failed;
 }
 
-int MemoryLinesView::firstMalformedRow() const
+bool MemoryLinesView::holdsWholeLines(int fromRow)
 {
-    for (int row = 0; row < list_->count(); ++row)
-        if (!t7::contact::isMemoryLine(line(row)))
-            return row;
-    return -1;
+    if (list_->count() != t7::contact::kLines)
+        return false;
+    for (int row = fromRow; row < list_->count(); ++row) {
+        if (!t7::contact::isMemoryLine(line(row))) {
+            selectRow(row);
+            return false;
+        }
+    }
+    return true;
 }
 
 std::vector<int> MemoryLinesView::writeLines(int firstAddress, const Transfer &write,

@@ -50,8 +50,9 @@ public:
     // Fills the lines from firstAddress on, as spaced upper-case pairs; a line
     // the card does not give keeps its text. Returns the rows that failed.
     std::vector<int> readLines(int firstAddress, const Transfer &read, const qvd::Entry<PFN_hex_a> &hex_a);
-    // The first row that does not hold exactly 16 bytes; -1 when all do.
-    int firstMalformedRow() const;
+    // All 16 lines are there and those from fromRow on hold exactly 16 bytes
+    // each; otherwise the first line that does not is selected.
+    bool holdsWholeLines(int fromRow = 0);
     // Writes every line (all must hold 16 bytes); returns the rows that failed.
     std::vector<int> writeLines(int firstAddress, const Transfer &write, const qvd::Entry<PFN_a_hex> &a_hex);
 

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
 #include <cstdio>
 #include <tuple>
 
@@ -104,6 +105,7 @@ void AutoTestPageDlg::buildControls()
     resultList_->setUniformItemSizes(true);
     statusLabel_ = new CGreenStatic(this);
     statusLabel_->setObjectName(QStringLiteral("statusLabel"));
+    sectorMap_ = new SectorMap(this);
 
     auto *keyRow = new QHBoxLayout;
     keyRow->addWidget(keyA_);
@@ -126,7 +128,10 @@ void AutoTestPageDlg::buildControls()
 
     auto *page = new QVBoxLayout(this);
     page->addLayout(grid);
-    page->addWidget(resultList_, 1);
+    auto *resultsAndMap = new QHBoxLayout;
+    resultsAndMap->addWidget(resultList_, 1);
+    resultsAndMap->addWidget(sectorMap_, 0, Qt::AlignTop);
+    page->addLayout(resultsAndMap, 1);
     page->addWidget(statusLabel_);
 }
 
@@ -158,8 +163,9 @@ bool AutoTestPageDlg::findCardAgain()
     return true;
 }
 
-void AutoTestPageDlg::readSectorBlocks(int blocks, bool plainNumbers, int &block, int &good, bool &refind, Lines &lines)
+bool AutoTestPageDlg::readSectorBlocks(int blocks, bool plainNumbers, int &block, int &good, bool &refind, Lines &lines)
 {
+    bool allRead = true;
     const bool s70 = state().cardKind == kCardKindS70;
     const int width = plainNumbers ? 0 : s70 ? 3 : 2;
     for (int i = 0; i < blocks && !quit_; ++i, ++block) {
@@ -172,6 +178,7 @@ void AutoTestPageDlg::readSectorBlocks(int blocks, bool plainNumbers, int &block
             line += "Read Error!";
             --good;
             refind = true;
+            allRead = false;
         } else {
             line += t7::mifare::BytesToHexText(data, 16).toUpper().toStdString();
             ++good;
@@ -179,12 +186,16 @@ void AutoTestPageDlg::readSectorBlocks(int blocks, bool plainNumbers, int &block
         }
         lines.push_back(line);
     }
+    return allRead;
 }
 
-bool AutoTestPageDlg::runTestPass(Lines &lines)
+bool AutoTestPageDlg::runTestPass(Lines &lines, Sectors &sectorStates)
 {
+    using State = SectorMap::State;
     const int kind = state().cardKind;
     const int sectors = kind == kCardKindS70 ? 40 : 16;
+    sectorStates.assign(static_cast<size_t>(sectors), State::NotRead);
+    const auto readState = [](bool allRead) { return allRead ? State::ReadOk : State::ReadFailed; };
     int good = 0;
     int block = 0;
     bool refind = false;
@@ -203,17 +214,19 @@ bool AutoTestPageDlg::runTestPass(Lines &lines)
             return rz_authentication(deviceHandle(), static_cast<unsigned char>(keyMode_.load()),
                                      static_cast<unsigned char>(sector)) == 0;
         };
+        State &sectorState = sectorStates[static_cast<size_t>(sector)];
         if (authenticate()) {
-            readSectorBlocks(blocks, false, block, good, refind, lines);
+            sectorState = readState(readSectorBlocks(blocks, false, block, good, refind, lines));
             continue;
         }
         if (!findCardAgain())
             return endEarly();
         if (authenticate()) {
-            readSectorBlocks(blocks, true, block, good, refind, lines);
+            sectorState = readState(readSectorBlocks(blocks, true, block, good, refind, lines));
             refind = false;
             continue;
         }
+        sectorState = State::AuthenticationFailed;
         for (int i = 0; i < blocks; ++i, ++block)
             lines.push_back(blockPrefix(block, 0) + kVerifyKeyFailed);
         --good;
@@ -237,14 +250,17 @@ void AutoTestPageDlg::onTest()
     okCount_ = 0;
     faultCount_ = 0;
     resultList_->clear();
+    sectorMap_->clear();
     keyMode_ = t7::mifare::MakeKeyMode(keyA_->isChecked(), keySetIndex_);
 
     unsigned int serial = 0;
     if (!t7::GetCardSerial(deviceHandle(), serial).isEmpty()) {
         lastSerial_ = serial;
         Lines lines;
-        runTestPass(lines);
+        Sectors sectors;
+        runTestPass(lines, sectors);
         showLines(lines);
+        showSectors(sectors);
         serialLabel_->setText(toQt(serialText(lastSerial_)));
     } else {
         statusLabel_->setText(QString::fromUtf8(kNoCard));
@@ -265,6 +281,8 @@ AutoTestPageDlg::View AutoTestPageDlg::currentView() const
     View view;
     for (int i = 0; i < resultList_->count(); ++i)
         view.lines.push_back(resultList_->item(i)->text().toStdString());
+    for (int s = 0; s < sectorMap_->sectorCount(); ++s)
+        view.sectors.push_back(sectorMap_->state(s));
     view.status = statusLabel_->text().toStdString();
     view.okText = okText_.toStdString();
     view.faultText = faultText_.toStdString();
@@ -288,6 +306,7 @@ void AutoTestPageDlg::runWorker(View view)
 void AutoTestPageDlg::runCycle(View &view, const qvd::Entry<PFN_rz_request> &request)
 {
     view.lines.clear();
+    std::fill(view.sectors.begin(), view.sectors.end(), SectorMap::State::NotRead);
     publish(view);
     unsigned int serial = 0;
     if (t7::GetCardSerial(deviceHandle(), serial).isEmpty()) {
@@ -303,7 +322,7 @@ void AutoTestPageDlg::runCycle(View &view, const qvd::Entry<PFN_rz_request> &req
     lastSerial_ = serial;
     view.status = "Reading...";
     publish(view);
-    if (!runTestPass(view.lines) && quit_)
+    if (!runTestPass(view.lines, view.sectors) && quit_)
         return;
     view.faultText = std::to_string(faultCount_);
     view.okText = std::to_string(okCount_);
@@ -332,6 +351,7 @@ void AutoTestPageDlg::applyPendingView()
         view = pendingView_;
     }
     showLines(view.lines);
+    showSectors(view.sectors);
     statusLabel_->setText(toQt(view.status));
     okText_ = toQt(view.okText);
     faultText_ = toQt(view.faultText);
@@ -349,6 +369,17 @@ void AutoTestPageDlg::showLines(const Lines &lines)
     resultList_->clear();
     resultList_->addItems(texts);
     resultList_->setUpdatesEnabled(true);
+}
+
+void AutoTestPageDlg::showSectors(const Sectors &sectors)
+{
+    const int count = static_cast<int>(sectors.size());
+    if (count == 0)
+        return;
+    if (sectorMap_->sectorCount() != count)
+        sectorMap_->setSectorCount(count);
+    for (int s = 0; s < count; ++s)
+        sectorMap_->setState(s, sectors[static_cast<size_t>(s)]);
 }
 
 void AutoTestPageDlg::onWorkerFinished()

@@ -6,6 +6,7 @@
 #include "panels/mifare_one/CMifarePage.h"
 #include "reader/QvdLibrary.h"
 #include "ui/FieldBinding.h"
+#include "ui/SectorMap.h"
 
 #include <atomic>
 #include <mutex>
@@ -50,10 +51,12 @@ protected:
 
 private:
     using Lines = std::vector<std::string>;
+    using Sectors = std::vector<SectorMap::State>;
     // What the worker wants the page to show; only the newest one is applied.
     // Plain strings, so nothing implicitly shared crosses the threads.
     struct View {
         Lines lines;
+        Sectors sectors;
         std::string status;
         std::string okText;
         std::string faultText;
@@ -70,13 +73,15 @@ private:
 
     // One pass over every sector; lines receives one line per block. Returns
     // false when the pass ended early (no card, or the page is closing).
-    bool runTestPass(Lines &lines);
-    void readSectorBlocks(int blocks, bool plainNumbers, int &block, int &good, bool &refind, Lines &lines);
+    bool runTestPass(Lines &lines, Sectors &sectors);
+    // True when every block of the sector was read.
+    bool readSectorBlocks(int blocks, bool plainNumbers, int &block, int &good, bool &refind, Lines &lines);
     bool findCardAgain();
     void runWorker(View view);
     void runCycle(View &view, const qvd::Entry<PFN_rz_request> &request);
     void publish(const View &view);
     void showLines(const Lines &lines);
+    void showSectors(const Sectors &sectors);
     View currentView() const;
 
     qvd::LibraryRef lib_ = qvd::Library::load();
@@ -117,5 +122,6 @@ private:
     QRadioButton *keyB_ = nullptr;
     QListWidget *resultList_ = nullptr;
     CGreenStatic *statusLabel_ = nullptr;
+    SectorMap *sectorMap_ = nullptr;
     t7::FieldBinder fields_;
 };

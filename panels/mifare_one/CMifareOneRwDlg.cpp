@@ -1,11 +1,13 @@
 #include "panels/mifare_one/CMifareOneRwDlg.h"
 
+#include "panels/mifare_one/DumpTransfer.h"
 #include "panels/mifare_one/KeyChoice.h"
 #include "panels/mifare_one/MifareOne.h"
 #include "reader/CardSerial.h"
 #include "reader/ConnectionState.h"
 #include "ui/HexEdits.h"
 #include "ui/MessageSeam.h"
+#include "ui/SectorMap.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -141,10 +143,19 @@ void CMifareOneRwDlg::buildLayout()
     results_->setAccessibleName(QStringLiteral("Results"));
     results_->setMinimumHeight(90);
 
+    sectorMap_ = new SectorMap(this);
+    sectorMap_->setSectorCount(kSectors, 4);
+    auto *listsAndMap = new QHBoxLayout;
+    listsAndMap->addLayout(lists);
+    listsAndMap->addSpacing(8);
+    listsAndMap->addWidget(sectorMap_, 0, Qt::AlignTop);
+
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(boxes);
     layout->addLayout(commands);
-    layout->addLayout(lists);
+    layout->addLayout(listsAndMap);
+    dumps_ = t7::mifare::makeDumpControls(this);
+    layout->addLayout(dumps_.row);
     layout->addLayout(writeRow);
     layout->addLayout(progressRow);
     layout->addWidget(results_, 1);
@@ -163,6 +174,8 @@ void CMifareOneRwDlg::connectSignals()
     connect(read_, &QPushButton::clicked, this, &CMifareOneRwDlg::onRead);
     connect(write_, &QPushButton::clicked, this, &CMifareOneRwDlg::onWrite);
     connect(exit_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(dumps_.save, &QPushButton::clicked, this, &CMifareOneRwDlg::onSaveDump);
+    connect(dumps_.write, &QPushButton::clicked, this, &CMifareOneRwDlg::onWriteDump);
     for (int s = 0; s < kSectors; ++s)
         connect(sectorLists_[s], &QListWidget::itemSelectionChanged, this, [this, s] { onSectorSelectionChanged(s); });
 }
@@ -191,6 +204,8 @@ void CMifareOneRwDlg::clearLists()
     for (QListWidget *list : sectorLists_)
         list->clear();
     results_->clear();
+    image_ = dump::CardImage(dump::kBlocks1K);
+    sectorMap_->clear();
 }
 
 int CMifareOneRwDlg::checkedSectorCount() const
@@ -229,19 +244,25 @@ void CMifareOneRwDlg::readSector(int sector)
     list->clear();
     const int keyMode = t7::mifare::MakeKeyMode(keyType_ == 0, 0);
     unsigned int serial = 0;
+    const bool found = !t7::GetCardSerial(deviceHandle(), serial).isEmpty();
+    const bool authenticated = found && rz_authentication(deviceHandle(), static_cast<unsigned char>(keyMode),
+                                                          static_cast<unsigned char>(sector)) == 0;
     // A failed search or authentication is reported, and the blocks are still tried.
-    if (t7::GetCardSerial(deviceHandle(), serial).isEmpty())
+    if (!found)
         addResult(readErrorWithReason(sector, QStringLiteral("Find card error!")));
-    else if (rz_authentication(deviceHandle(), static_cast<unsigned char>(keyMode),
-                               static_cast<unsigned char>(sector)) != 0)
+    else if (!authenticated)
         addResult(readErrorWithReason(sector, QStringLiteral("Password authtication failed!")));
+    bool allRead = true;
     const int first = sector * kBlocksPerSector;
-    for (int block = first; block < first + kBlocksPerSector; ++block) {
-        if (!readBlockInto(block, list)) {
+    for (int block = first; block < first + kBlocksPerSector && allRead; ++block) {
+        allRead = readBlockInto(block, list);
+        if (!allRead)
             addResult(readError(sector));
-            break;
-        }
     }
+    using State = SectorMap::State;
+    sectorMap_->setState(sector, found && !authenticated    ? State::AuthenticationFailed
+                                 : authenticated && allRead ? State::ReadOk
+                                                            : State::ReadFailed);
 }
 
 bool CMifareOneRwDlg::readBlockInto(int block, QListWidget *list)
@@ -249,6 +270,7 @@ bool CMifareOneRwDlg::readBlockInto(int block, QListWidget *list)
     unsigned char data[16] = {};
     if (rz_read(deviceHandle(), static_cast<unsigned char>(block), data) != 0)
         return false;
+    t7::mifare::recordReadBlock(image_, block, data, keyType_ == 1);
     char text[40] = {};
     hex_a(text, data, kBlockDigits);
     list->addItem(QString::fromLatin1(text, static_cast<int>(strnlen(text, kBlockDigits))));
@@ -325,4 +347,17 @@ void CMifareOneRwDlg::onWrite()
         t7::panelBox(this, QStringLiteral("Write") + QStringLiteral("data") + QStringLiteral(" success!"));
     else
         t7::appBox(QStringLiteral("Write") + QStringLiteral("data") + QStringLiteral(" failed!"));
+}
+
+void CMifareOneRwDlg::onSaveDump()
+{
+    t7::mifare::saveDump(this, image_);
+}
+
+void CMifareOneRwDlg::onWriteDump()
+{
+    fields_.read();
+    const int keyMode = t7::mifare::MakeKeyMode(keyType_ == 0, 0);
+    t7::mifare::writeDump(this, dump::kBlocks1K, dumps_.withTrailers->isChecked(), keyMode,
+                          t7::mifare::BlockWrite::Plain);
 }

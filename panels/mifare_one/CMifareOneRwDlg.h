@@ -2,6 +2,8 @@
 // into one list per sector and writes one block chosen from those lists.
 #pragma once
 
+#include "dump/CardImage.h"
+#include "panels/mifare_one/DumpTransfer.h"
 #include "reader/QvdLibrary.h"
 #include "ui/FieldBinding.h"
 
@@ -17,6 +19,7 @@ class QListWidget;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class SectorMap;
 
 class CMifareOneRwDlg : public QDialog
 {
@@ -32,9 +35,13 @@ public:
     void onSelectAll();
     void onClearAll();
     void onSectorSelectionChanged(int sector);
+    void onSaveDump();
+    void onWriteDump();
 
     // The block the last selected line stands for; empty before any selection.
     std::optional<int> blockNumber() const { return block_; }
+    // What the last read gave, block by block; unread blocks are unknown.
+    const dump::CardImage &image() const { return image_; }
 
 private:
     void buildLayout();
@@ -61,6 +68,7 @@ private:
     QString blockText_;
     int keyType_ = 0; // 0 KeyA, 1 KeyB
     std::optional<int> block_;
+    dump::CardImage image_{dump::kBlocks1K};
 
     std::array<QCheckBox *, kSectors> sectorBoxes_{};
     std::array<QListWidget *, kSectors> sectorLists_{};
@@ -75,4 +83,6 @@ private:
     QLabel *status_ = nullptr;
     QProgressBar *progress_ = nullptr;
     QListWidget *results_ = nullptr;
+    SectorMap *sectorMap_ = nullptr;
+    t7::mifare::DumpControls dumps_;
 };

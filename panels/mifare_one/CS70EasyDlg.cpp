@@ -1,5 +1,6 @@
 #include "panels/mifare_one/CS70EasyDlg.h"
 
+#include "panels/mifare_one/DumpTransfer.h"
 #include "panels/mifare_one/KeyChoice.h"
 #include "panels/mifare_one/MifareOne.h"
 #include "reader/CardSerial.h"
@@ -8,6 +9,7 @@
 #include "ui/HexEdits.h"
 #include "ui/MessageSeam.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QFontDatabase>
@@ -124,6 +126,8 @@ void CS70EasyDlg::buildLayout()
     write_->setObjectName(QStringLiteral("write"));
     exit_ = new QPushButton(QStringLiteral("Exit(&E)"), this);
     exit_->setObjectName(QStringLiteral("exit"));
+    dumps_ = t7::mifare::makeDumpControls(this);
+
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(write_);
@@ -132,6 +136,7 @@ void CS70EasyDlg::buildLayout()
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(choices);
     layout->addLayout(blocks);
+    layout->addLayout(dumps_.row);
     layout->addLayout(buttons);
 }
 
@@ -147,6 +152,8 @@ void CS70EasyDlg::connectSignals()
     connect(lines_, &QListWidget::itemSelectionChanged, this, &CS70EasyDlg::onLineSelectionChanged);
     connect(write_, &QPushButton::clicked, this, &CS70EasyDlg::onWrite);
     connect(exit_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(dumps_.save, &QPushButton::clicked, this, &CS70EasyDlg::onSaveDump);
+    connect(dumps_.write, &QPushButton::clicked, this, &CS70EasyDlg::onWriteDump);
     lines_->viewport()->installEventFilter(this);
     lines_->installEventFilter(this);
 }
@@ -202,9 +209,15 @@ void CS70EasyDlg::readSector(int sector)
     sectorBox_->setFocus(Qt::OtherFocusReason);
 
     unsigned int serial = 0;
-    if (t7::GetCardSerial(deviceHandle(), serial).isEmpty()) {
+    const QString serialText = t7::GetCardSerial(deviceHandle(), serial);
+    if (serialText.isEmpty()) {
         t7::appBox(QStringLiteral("Find card error!"));
         return;
+    }
+    // Sectors of another card never join this card's image.
+    if (serialText != imageSerial_) {
+        image_ = dump::CardImage(dump::kBlocks4K);
+        imageSerial_ = serialText;
     }
     if (rz_authentication(deviceHandle(), static_cast<unsigned char>(keyMode), static_cast<unsigned char>(sector)) !=
         0) {
@@ -213,6 +226,8 @@ void CS70EasyDlg::readSector(int sector)
     }
     const int first = t7::mifare::firstBlockOfSector(sector);
     const int count = t7::mifare::blocksInSector(sector);
+    for (int block = first; block < first + count; ++block)
+        image_.forget(block);
     const bool s70Area = sector >= kFirstS70Sector;
     readBlocks(first, count, s70Area);
     if (s70Area)
@@ -225,7 +240,7 @@ void CS70EasyDlg::readBlocks(int firstBlock, int count, bool s70Area)
 {
     const int rowHeight = QFontMetrics(lines_->font()).lineSpacing();
     for (int block = firstBlock; block < firstBlock + count; ++block) {
-        const QString text = readBlockText(block, s70Area);
+        const QString text = readBlockText(block, s70Area, keyType_ == 1);
         auto *line = new QListWidgetItem(text, lines_);
         line->setSizeHint(QSize(lines_->viewport()->width(), rowHeight));
         if (text == kUnreadBlock) {
@@ -235,13 +250,14 @@ void CS70EasyDlg::readBlocks(int firstBlock, int count, bool s70Area)
     }
 }
 
-QString CS70EasyDlg::readBlockText(int block, bool s70Area)
+QString CS70EasyDlg::readBlockText(int block, bool s70Area, bool keyB)
 {
     unsigned char data[16] = {};
     const unsigned char number = static_cast<unsigned char>(block);
     const int result = s70Area ? rz_read_S70(deviceHandle(), number, data) : rz_read(deviceHandle(), number, data);
     if (result != 0)
         return kUnreadBlock;
+    t7::mifare::recordReadBlock(image_, block, data, keyB);
     char text[40] = {};
     hex_a(text, data, kBlockDigits);
     return QString::fromLatin1(text, static_cast<int>(strnlen(text, kBlockDigits))).toUpper();
@@ -313,6 +329,20 @@ void CS70EasyDlg::onWrite()
             t7::appBox(QString::number(block));
             return;
         }
+        t7::mifare::recordReadBlock(image_, block, bytes, false);
     }
     t7::panelBox(this, QStringLiteral("Write success!"));
+}
+
+void CS70EasyDlg::onSaveDump()
+{
+    t7::mifare::saveDump(this, image_);
+}
+
+void CS70EasyDlg::onWriteDump()
+{
+    fields_.read();
+    const int keyMode = t7::mifare::MakeKeyMode(keyType_ == 0, keySet_);
+    t7::mifare::writeDump(this, dump::kBlocks4K, dumps_.withTrailers->isChecked(), keyMode,
+                          t7::mifare::BlockWrite::S70);
 }

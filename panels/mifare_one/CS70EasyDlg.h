@@ -2,6 +2,8 @@
 // soon as the sector is chosen and written back in one go.
 #pragma once
 
+#include "dump/CardImage.h"
+#include "panels/mifare_one/DumpTransfer.h"
 #include "reader/QvdLibrary.h"
 #include "ui/FieldBinding.h"
 #include "ui/InPlaceLineEditor.h"
@@ -32,8 +34,12 @@ public:
     void onLineDoubleClicked();
     void onLineSelectionChanged();
     void onWrite();
+    void onSaveDump();
+    void onWriteDump();
 
     t7::InPlaceLineEditor &lineEditor() { return *lineEditor_; }
+    // Every sector read while the panel is open, as last read (or written).
+    const dump::CardImage &image() const { return image_; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -46,7 +52,7 @@ private:
     void opening();
     void readSector(int sector);
     void readBlocks(int firstBlock, int count, bool s70Area);
-    QString readBlockText(int block, bool s70Area);
+    QString readBlockText(int block, bool s70Area, bool keyB);
     void showBlockLabels(int firstBlock, int count);
     bool isTrailerLine(int line) const;
     void takeOverEdit();
@@ -65,6 +71,8 @@ private:
     int keyType_ = 0; // 0 KeyA, 1 KeyB
     std::array<int, 16> blockNumbers_{};
     bool opened_ = false;
+    dump::CardImage image_{dump::kBlocks4K};
+    QString imageSerial_; // the card image_ belongs to
 
     QComboBox *keySetBox_ = nullptr;
     QRadioButton *keyA_ = nullptr;
@@ -76,4 +84,5 @@ private:
     t7::InPlaceLineEditor *lineEditor_ = nullptr;
     QPushButton *write_ = nullptr;
     QPushButton *exit_ = nullptr;
+    t7::mifare::DumpControls dumps_;
 };

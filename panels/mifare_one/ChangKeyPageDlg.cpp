@@ -1,5 +1,7 @@
 #include "panels/mifare_one/ChangKeyPageDlg.h"
 
+#include "dump/AccessConditions.h"
+#include "panels/mifare_one/AccessConditionsText.h"
 #include "panels/mifare_one/MifareOne.h"
 #include "reader/ConnectionState.h"
 #include "ui/Fonts.h"
@@ -7,6 +9,7 @@
 #include "ui/MessageSeam.h"
 
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -59,6 +62,8 @@ void ChangKeyPageDlg::buildControls()
         auto *edit = new CHexEdit(this);
         edit->setObjectName(QString::fromLatin1(name));
         edit->setMaxLength(length);
+        // Room for every digit, with the access conditions beside.
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(12, QLatin1Char('D'))) + 12);
         return edit;
     };
     keyAEdit_ = hexField(12, "keyAEdit");
@@ -74,6 +79,14 @@ void ChangKeyPageDlg::buildControls()
     changeWordButton_ = new QPushButton(QStringLiteral("Change Word"), this);
     changeWordButton_->setObjectName(QStringLiteral("changeWordButton"));
 
+    accessConditions_ = new QLabel(this);
+    accessConditions_->setObjectName(QStringLiteral("accessConditions"));
+    accessConditions_->setAccessibleName(QStringLiteral("Access conditions"));
+    accessConditions_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    accessConditions_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    accessConditions_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    accessConditions_->setWordWrap(false);
+
     auto *grid = new QGridLayout(this);
     grid->addWidget(sectorLabel_, 0, 0);
     grid->addWidget(sectorList_, 0, 1);
@@ -85,7 +98,8 @@ void ChangKeyPageDlg::buildControls()
     grid->addWidget(controlWordEdit_, 3, 1);
     grid->addWidget(changeWordButton_, 3, 2);
     grid->addWidget(updateButton_, 4, 1);
-    grid->setColumnStretch(3, 1);
+    grid->addWidget(accessConditions_, 0, 3, 6, 1);
+    grid->setColumnStretch(4, 1);
     grid->setRowStretch(5, 1);
 }
 
@@ -94,6 +108,32 @@ void ChangKeyPageDlg::connectHandlers()
     connect(sectorList_, &QComboBox::currentIndexChanged, this, &ChangKeyPageDlg::onSectorChosen);
     connect(updateButton_, &QPushButton::clicked, this, &ChangKeyPageDlg::onUpdate);
     connect(changeWordButton_, &QPushButton::clicked, this, &ChangKeyPageDlg::onChangeWord);
+    connect(controlWordEdit_, &QLineEdit::textChanged, this, &ChangKeyPageDlg::showAccessConditions);
+    connect(sectorList_, &QComboBox::currentIndexChanged, this, &ChangKeyPageDlg::showAccessConditions);
+}
+
+void ChangKeyPageDlg::showAccessConditions()
+{
+    const QString text = controlWordEdit_->text();
+    unsigned char controlWord[4] = {};
+    t7::mifare::AccessConditionsText shown;
+    if (text.size() < 8)
+        shown.table.clear();
+    else if (!t7::mifare::HexTextToBytes(text.left(8), controlWord, 4))
+        shown.table = shown.sentences = QStringLiteral("Not hexadecimal: nothing to decode.");
+    else
+        shown = t7::mifare::describeControlWord(controlWord, sectorList_->currentIndex() >= 32);
+    accessConditions_->setText(shown.table);
+    accessConditions_->setAccessibleDescription(shown.sentences);
+    accessConditions_->setStyleSheet(shown.locksSector ? QStringLiteral("color: rgb(200, 0, 0);") : QString());
+}
+
+bool ChangKeyPageDlg::confirmLockingControlWord(const unsigned char *controlWord, int sector)
+{
+    if (dump::accessBytesValid(controlWord))
+        return true;
+    return t7::question(this, t7::mifare::lockingControlWordWarning() +
+                                  QStringLiteral("\nWrite it to sector %1 all the same?").arg(sector));
 }
 
 void ChangKeyPageDlg::opening()
@@ -188,6 +228,8 @@ void ChangKeyPageDlg::onUpdate()
         t7::appBox(QStringLiteral("Input data is incorrect!"));
         return;
     }
+    if (!confirmLockingControlWord(controlWord, sector_))
+        return;
     if (!findAndAuthenticate(sector_))
         return;
 

@@ -29,6 +29,10 @@ private:
     void onSectorChosen(int index);
     void onUpdate();
     void onChangeWord();
+    // Beside the Control Word: what it lets each key do, as typed.
+    void showAccessConditions();
+    // A Control Word that would lock the sector is sent only after a second Yes.
+    bool confirmLockingControlWord(const unsigned char *controlWord, int sector);
 
     bool readTrailer(int sector, unsigned char *data);
     // "enter<field>The median is not enough!" when text is shorter than length.
@@ -59,5 +63,6 @@ private:
     CHexEdit *controlWordEdit_ = nullptr;
     QPushButton *updateButton_ = nullptr;
     QPushButton *changeWordButton_ = nullptr;
+    QLabel *accessConditions_ = nullptr;
     t7::FieldBinder fields_;
 };

@@ -1,5 +1,6 @@
 #include "panels/mifare_one/MifareOne.h"
 
+#include "dump/MifareLayout.h"
 #include "reader/CardSerial.h"
 #include "reader/QvdLibrary.h"
 #include "ui/MessageSeam.h"
@@ -17,27 +18,27 @@ SharedState &state()
 
 int sectorOfBlock(int block)
 {
-    return block < 128 ? block / 4 : 32 + (block - 128) / 16;
+    return dump::sectorOfBlock(block);
 }
 
 bool isTrailerBlock(int block)
 {
-    return block < 128 ? block % 4 == 3 : (block - 128) % 16 == 15;
+    return dump::isTrailer(block);
 }
 
 int firstBlockOfSector(int sector)
 {
-    return sector < 32 ? 4 * sector : 16 * sector - 384;
+    return dump::firstBlockOfSector(sector);
 }
 
 int trailerBlockOfSector(int sector)
 {
-    return sector < 32 ? 4 * sector + 3 : 16 * sector - 369;
+    return dump::trailerOfSector(sector);
 }
 
 int blocksInSector(int sector)
 {
-    return sector < 32 ? 4 : 16;
+    return dump::blocksInSector(sector);
 }
 
 int MakeKeyMode(bool keyA, int keySetIndex)

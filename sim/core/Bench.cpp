@@ -58,6 +58,8 @@ constexpr KindInfo kKinds[] = {
     {CardKind::At24c64, "at24c64", "contact"},
     {CardKind::ContactCpu, "cpu", "contact"},
     {CardKind::Sam, "sam", "sam1"},
+    {CardKind::Ultralight, "ultralight", "typea"},
+    {CardKind::UltralightC, "ultralightc", "typea"},
 };
 
 std::mt19937_64 &randomSource()
@@ -136,6 +138,16 @@ bool hasApplication(CardKind kind)
            kind == CardKind::ContactCpu || kind == CardKind::Sam;
 }
 
+bool isUltralight(CardKind kind)
+{
+    return kind == CardKind::Ultralight || kind == CardKind::UltralightC;
+}
+
+ultralight::Chip ultralightChip(CardKind kind)
+{
+    return kind == CardKind::UltralightC ? ultralight::Chip::UltralightC : ultralight::Chip::Ultralight;
+}
+
 uint16_t atqaOf(const Card &card)
 {
     const uint16_t sevenByteUid = card.uid.size() == 7 ? 0x0040 : 0x0000;
@@ -147,6 +159,9 @@ uint16_t atqaOf(const Card &card)
         return static_cast<uint16_t>(0x0004 | sevenByteUid);
     case CardKind::MifarePro:
         return static_cast<uint16_t>(0x0008 | sevenByteUid);
+    case CardKind::Ultralight:
+    case CardKind::UltralightC:
+        return 0x0044;
     default:
         return 0;
     }
@@ -162,6 +177,9 @@ uint8_t sakOf(const Card &card)
     case CardKind::CpuA:
     case CardKind::MifarePro:
         return 0x20; // ISO 14443-4 compliant
+    case CardKind::Ultralight:
+    case CardKind::UltralightC:
+        return 0x00;
     default:
         return 0;
     }
@@ -321,6 +339,22 @@ Card makeCpuCard(CardKind kind, std::vector<uint8_t> uid)
     return card;
 }
 
+Card makeUltralightCard(CardKind kind, std::vector<uint8_t> uid)
+{
+    if (uid.empty()) {
+        uid = randomBytes(7);
+        uid[0] = 0x04; // NXP
+    }
+    if (uid.size() != 7)
+        throw std::invalid_argument("an Ultralight UID has 7 bytes");
+    Card card;
+    card.kind = kind;
+    card.uid = uid;
+    card.placement = newPlacement();
+    card.pages = ultralight::factoryMemory(ultralightChip(kind), uid);
+    return card;
+}
+
 namespace
 {
 
@@ -408,6 +442,15 @@ json cardToJson(const Card &c)
     case CardKind::ContactCpu:
     case CardKind::Sam:
         break;
+    case CardKind::Ultralight:
+    case CardKind::UltralightC: {
+        j["uid"] = toHex(c.uid);
+        json pages = json::array();
+        for (size_t p = 0; p + ultralight::kPageSize <= c.pages.size(); p += ultralight::kPageSize)
+            pages.push_back(toHex(std::vector<uint8_t>(c.pages.begin() + p, c.pages.begin() + p + 4)));
+        j["pages"] = pages;
+        break;
+    }
     }
     if (hasApplication(c.kind))
         j["application"] = iso7816::toJson(c.application);
@@ -475,6 +518,22 @@ Card cardFromJson(const json &j)
     case CardKind::ContactCpu:
     case CardKind::Sam:
         break;
+    case CardKind::Ultralight:
+    case CardKind::UltralightC: {
+        c.uid = hexField(j, "uid");
+        if (c.uid.size() != 7)
+            throw std::runtime_error("an Ultralight UID has 7 bytes");
+        const json &pages = j.at("pages");
+        if (static_cast<int>(pages.size()) != ultralight::pageCount(ultralightChip(c.kind)))
+            throw std::runtime_error("wrong number of pages");
+        for (const json &p : pages) {
+            const auto bytes = fromHex(p.get<std::string>());
+            if (!bytes || bytes->size() != ultralight::kPageSize)
+                throw std::runtime_error("a page is not 8 hexadecimal digits");
+            c.pages.insert(c.pages.end(), bytes->begin(), bytes->end());
+        }
+        break;
+    }
     }
     if (hasApplication(c.kind))
         c.application = j.contains("application") ? iso7816::applicationFromJson(j.at("application"))
@@ -520,23 +579,42 @@ KeyStore keysFromJson(const json &sets)
 
 json peripheralsToJson(const Peripherals &p)
 {
-    return json{{"beepCount", p.beepCount},       {"lastBeeps", p.lastBeeps}, {"ledMode", p.ledMode},
-                {"ledDigits", p.ledDigits},       {"clock", p.clock},         {"lcdText", p.lcdText},
-                {"lcdBacklight", p.lcdBacklight}, {"eeprom", toHex(p.eeprom)}};
+    return json{{"beepCount", p.beepCount},
+                {"beepsSeen", p.beepsSeen},
+                {"lastBeeps", p.lastBeeps},
+                {"ledControl", p.ledControl},
+                {"ledDisplay", p.ledDisplay},
+                {"ledPattern", toHex(std::vector<uint8_t>(p.ledPattern.begin(), p.ledPattern.end()))},
+                {"clock", p.clock},
+                {"clockSetAt", p.clockSetAt},
+                {"lcdText", p.lcdText},
+                {"lcdBacklight", p.lcdBacklight},
+                {"eeprom", toHex(p.eeprom)}};
 }
 
 Peripherals peripheralsFromJson(const json &j)
 {
     Peripherals p;
     p.beepCount = j.value("beepCount", 0);
+    p.beepsSeen = j.value("beepsSeen", p.beepCount);
     p.lastBeeps = j.value("lastBeeps", std::vector<int>{});
-    p.ledMode = j.value("ledMode", 0);
-    p.ledDigits = j.value("ledDigits", std::string{});
+    p.ledControl = j.value("ledControl", 1);
+    p.ledDisplay = j.value("ledDisplay", 1);
+    if (j.contains("ledPattern")) {
+        const std::vector<uint8_t> pattern = hexField(j, "ledPattern");
+        if (pattern.size() != p.ledPattern.size())
+            throw std::runtime_error("the LED pattern is 16 hexadecimal digits");
+        std::copy(pattern.begin(), pattern.end(), p.ledPattern.begin());
+    }
     p.clock = j.value("clock", std::string{});
+    p.clockSetAt = j.value("clockSetAt", 0LL);
     p.lcdText = j.value("lcdText", std::string{});
     p.lcdBacklight = j.value("lcdBacklight", 0);
-    if (j.contains("eeprom"))
+    if (j.contains("eeprom")) {
+        // A bench from a smaller note memory keeps its bytes, the rest blank.
         p.eeprom = hexField(j, "eeprom");
+        p.eeprom.resize(Peripherals::kEepromSize, 0);
+    }
     return p;
 }
 
@@ -563,12 +641,19 @@ json toJson(const Bench &bench)
         j["keys"] = keysToJson(r.keys);
         readers.push_back(j);
     }
-    return json{{"format", 1}, {"readers", readers}};
+    json j{{"format", 1}, {"readers", readers}};
+    if (bench.airTiming)
+        j["timing"] = "air";
+    return j;
 }
 
 Bench benchFromJson(const nlohmann::ordered_json &json)
 {
     Bench bench;
+    const std::string timing = json.value("timing", std::string("instant"));
+    if (timing != "instant" && timing != "air")
+        throw std::runtime_error("timing is instant or air");
+    bench.airTiming = timing == "air";
     for (const auto &j : json.at("readers")) {
         Reader r;
         r.name = j.at("name").get<std::string>();

@@ -5,6 +5,7 @@
 #include "sim/core/Iso7816Card.h"
 #include "sim/core/MemoryChip.h"
 #include "sim/core/MifareClassic.h"
+#include "sim/core/Ultralight.h"
 
 #include <nlohmann/json.hpp>
 
@@ -32,6 +33,8 @@ enum class CardKind {
     At24c64,
     ContactCpu, // ISO 7816 CPU card in the contact slot
     Sam,        // ISO 7816 SAM in SAM1-SAM3
+    Ultralight,
+    UltralightC,
 };
 
 struct Card {
@@ -43,20 +46,28 @@ struct Card {
     uint8_t dsfid = 0;                 // ISO15693
     iso7816::Application application;  // CPU cards: files and PIN
     memory::Memory memory;             // SLE4442, SLE4428, AT24C64
+    std::vector<uint8_t> pages;        // Ultralight (C): 4 bytes per page, key pages included
     // Differs for every placing, so a card put back is a fresh card to the reader.
     uint64_t placement = 0;
 };
 
 struct Peripherals {
     int beepCount = 0;
+    int beepsSeen = 0;          // beepCount at the last look (t7sim show)
     std::vector<int> lastBeeps; // durations, newest last, at most kBeepLog
-    int ledMode = 0;
-    std::string ledDigits;
+    int ledControl = 1;         // rz_ctl_mode: 1 the clock, 0 the digit patterns
+    int ledDisplay = 1;         // rz_disp_mode: 1 time, 0 date (clock only)
+    std::array<uint8_t, 8> ledPattern{};
+    // The reader clock: the time it was set to ("YYYY-MM-DD HH:MM:SS") and
+    // the PC time (seconds since the epoch) when that was; it runs on from
+    // there. Never set: it keeps the PC's local time, as set at the factory.
     std::string clock;
+    long long clockSetAt = 0;
     std::string lcdText;
     int lcdBacklight = 0;
-    std::vector<uint8_t> eeprom = std::vector<uint8_t>(256, 0);
+    std::vector<uint8_t> eeprom = std::vector<uint8_t>(kEepromSize, 0);
     static constexpr size_t kBeepLog = 10;
+    static constexpr size_t kEepromSize = 1280;
 };
 
 // Key store: set 0..2, key A (0) / key B (1), row 0..15.
@@ -76,6 +87,8 @@ struct Reader {
 
 struct Bench {
     std::vector<Reader> readers;
+    // Card commands take their real air-interface time (sim/core/AirTiming.h).
+    bool airTiming = false;
 
     Reader *find(const std::string &name);
     const Reader *find(const std::string &name) const;
@@ -94,6 +107,8 @@ std::string positionForKind(CardKind kind);
 bool kindFitsPosition(CardKind kind, const std::string &position);
 // Whether the card runs the ISO 7816-4 application.
 bool hasApplication(CardKind kind);
+bool isUltralight(CardKind kind);
+ultralight::Chip ultralightChip(CardKind kind);
 
 // What a TYPE A card answers during activation, and (ISO 14443-4 cards) its
 // answer to select; empty when the card does not speak ISO 14443-4.
@@ -116,6 +131,8 @@ Card makeCpuCard(CardKind kind, std::vector<uint8_t> uid);
 // CPU card / SAM with the default application.
 Card makeMemoryCard(CardKind kind, std::vector<uint8_t> psc);
 Card makeContactCpuCard(CardKind kind);
+// An Ultralight or Ultralight C, 7-byte UID (random, NXP's 04 first, when empty).
+Card makeUltralightCard(CardKind kind, std::vector<uint8_t> uid);
 
 Bench defaultBench();
 

@@ -134,9 +134,28 @@ void BenchStore::loadFromDisk()
     loaded_ = true;
 }
 
+namespace
+{
+
+// Every writer holds the file lock, so a temporary file found while holding
+// it was left by a writer that died before its rename.
+void removeLeftTemporaries(const fs::path &target)
+{
+    const std::string prefix = "." + target.filename().string() + ".";
+    std::error_code ec;
+    for (const fs::directory_entry &entry : fs::directory_iterator(target.parent_path(), ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
+            fs::remove(entry.path(), ec);
+    }
+}
+
+} // namespace
+
 void BenchStore::save(const Bench &bench)
 {
     const fs::path target(path_);
+    removeLeftTemporaries(target);
     const std::string temp = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
     std::string name = temp;
     const int fd = ::mkstemp(name.data());

@@ -1,17 +1,13 @@
 #include "sim/core/Hex.h"
 
+#include "dump/Hex.h"
+
 namespace sim
 {
 
 int hexDigitValue(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return dump::hexDigitValue(c);
 }
 
 int hexToBytes(const char *text, unsigned char *bytes, int count)

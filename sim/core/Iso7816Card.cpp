@@ -383,7 +383,8 @@ private:
             context_.pinVerified = false;
             --pin.triesLeft;
             changed_ = true;
-            return done(status(pin.triesLeft == 0 ? uint16_t{kSwPinBlocked} : static_cast<uint16_t>(0x63C0 | pin.triesLeft)));
+            return done(
+                status(pin.triesLeft == 0 ? uint16_t{kSwPinBlocked} : static_cast<uint16_t>(0x63C0 | pin.triesLeft)));
         }
         context_.pinVerified = true;
         if (pin.triesLeft != pin.maxTries) {

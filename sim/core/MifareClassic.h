@@ -1,6 +1,9 @@
 // MIFARE Classic 1K/4K memory layout, access conditions and value blocks,
-// as the chip's datasheet defines them. Pure functions over block bytes.
+// as the chip's datasheet defines them. Pure functions over block bytes; the
+// layout and the access table are the ones dump/ keeps for tool and card alike.
 #pragma once
+
+#include "dump/MifareLayout.h"
 
 #include <array>
 #include <cstddef>
@@ -10,20 +13,19 @@
 namespace sim::mifare
 {
 
-using Block = std::array<uint8_t, 16>;
+using Block = dump::Block;
 
-constexpr int kBlocks1K = 64;
-constexpr int kBlocks4K = 256;
+using dump::kBlocks1K;
+using dump::kBlocks4K;
 constexpr uint8_t kSak1K = 0x08;
 constexpr uint8_t kSak4K = 0x18;
 
-int sectorOfBlock(int block);
-int firstBlockOfSector(int sector);
-int blocksInSector(int sector);
-int trailerOfSector(int sector);
-bool isTrailer(int block);
-// Which of the four access-condition groups governs the block (3 = trailer).
-int accessGroup(int block);
+using dump::accessGroup;
+using dump::blocksInSector;
+using dump::firstBlockOfSector;
+using dump::isTrailer;
+using dump::sectorOfBlock;
+using dump::trailerOfSector;
 
 // Bytes 6..8 of a trailer hold each bit twice, once inverted.
 bool accessBytesValid(const Block &trailer);

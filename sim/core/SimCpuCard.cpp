@@ -21,6 +21,7 @@ int Simulator::exchangeApdu(int h, const Target &t, const unsigned char *command
 {
     iso7816::Application application = t.card->application;
     const iso7816::Exchange exchange = iso7816::process(application, t.session->apdu, command, length, link, kMaxReply);
+    charge(air::Frame::Exchange, length + exchange.response.size());
     if (exchange.changed) {
         const int saved = modifyCard(h, t.position.c_str(), [&](Card &card) {
             card.application = application;
@@ -54,6 +55,7 @@ int Simulator::proReset(int h, unsigned char *length, unsigned char *answer)
     if (!length || !answer)
         return kBadArgument;
     const std::vector<uint8_t> ats = atsOf(*t.card);
+    charge(air::Frame::Exchange, 2 + ats.size());
     std::copy(ats.begin(), ats.end(), answer);
     *length = static_cast<unsigned char>(ats.size());
     t.session->layer4 = true;

@@ -113,6 +113,12 @@ void Simulator::follow()
     store_->current();
 }
 
+void Simulator::charge(air::Frame frame, std::size_t bytes)
+{
+    if (store_ && air::enabled(store_->current().airTiming))
+        air::wait(air::duration(frame, bytes));
+}
+
 Simulator::Open *Simulator::openReader(int h)
 {
     follow();
@@ -199,22 +205,13 @@ int Simulator::getVersion(int h, char *version)
 
 int Simulator::beep(int h, int duration)
 {
-    const Open *open = openReader(h);
-    if (!open || !store_->current().find(open->reader))
-        return kBadHandle;
-    const std::string name = open->reader;
-    store_->modify([&](Bench &bench) {
-        Reader *r = bench.find(name);
-        if (!r)
-            return false;
-        Peripherals &p = r->peripherals;
+    return changePeripherals(h, true, [&](Peripherals &p) {
         ++p.beepCount;
         p.lastBeeps.push_back(duration);
         if (p.lastBeeps.size() > Peripherals::kBeepLog)
             p.lastBeeps.erase(p.lastBeeps.begin());
-        return true;
+        return kOk;
     });
-    return kOk;
 }
 
 int Simulator::configCard(int h, unsigned char protocol)
@@ -280,6 +277,7 @@ int Simulator::request(int h, unsigned char mode, int *tagType, bool keepSelecte
     Open *open = openReader(h);
     if (open)
         open->fieldOn = true;
+    charge(air::Frame::Request);
     Target t;
     if (const int rc = contactless(h, "typea", &t))
         return rc;
@@ -299,6 +297,7 @@ int Simulator::anticoll(int h, unsigned int *serial)
     Target t;
     if (const int rc = contactless(h, "typea", &t))
         return rc;
+    charge(air::Frame::Anticollision);
     if (!serial)
         return kBadArgument;
     if (t.session->phase != Phase::Ready)
@@ -312,6 +311,7 @@ int Simulator::select(int h, unsigned int serial, unsigned char *sak)
     Target t;
     if (const int rc = contactless(h, "typea", &t))
         return rc;
+    charge(air::Frame::Select);
     if (t.session->phase != Phase::Ready || serial != cascade1(*t.card))
         return kNoCard;
     const bool cascade = t.card->uid.size() == 7;
@@ -342,6 +342,7 @@ int Simulator::anticoll2(int h, unsigned int *serial2)
     Target t;
     if (const int rc = contactless(h, "typea", &t))
         return rc;
+    charge(air::Frame::Anticollision2);
     if (!serial2)
         return kBadArgument;
     if (t.session->phase != Phase::Cascade1Selected)
@@ -355,6 +356,7 @@ int Simulator::select2(int h, unsigned int serial2)
     Target t;
     if (const int rc = contactless(h, "typea", &t))
         return rc;
+    charge(air::Frame::Select2);
     if (t.session->phase != Phase::Cascade1Selected || serial2 != cascade2(*t.card))
         return kNoCard;
     t.session->phase = Phase::Active;
@@ -366,6 +368,7 @@ int Simulator::halt(int h)
     Target t;
     if (const int rc = contactless(h, "typea", &t))
         return rc;
+    charge(air::Frame::Halt);
     if (t.session->phase != Phase::Active && t.session->phase != Phase::Cascade1Selected)
         return kNoCard;
     *t.session = Session::fresh(t.session->identity, Phase::Halted);
@@ -398,6 +401,7 @@ int Simulator::authenticate(int h, unsigned char keyMode, unsigned char sector)
     Target t;
     if (const int rc = contactless(h, "typea", &t))
         return rc;
+    charge(air::Frame::Authenticate);
     if (!isMifare(*t.card))
         return kNotSupported;
     if (t.session->phase != Phase::Active)
@@ -464,6 +468,7 @@ int Simulator::modifyCard(int h, const char *position, const std::function<int(C
 
 int Simulator::readBlock(int h, unsigned char block, unsigned char *data)
 {
+    charge(air::Frame::Read);
     Target t;
     if (const int rc = mifareAccess(h, block, &t))
         return rc;
@@ -518,6 +523,7 @@ int Simulator::writeTrailer(int h, int block, const Block &wanted)
 
 int Simulator::writeBlock(int h, unsigned char block, const unsigned char *data)
 {
+    charge(air::Frame::Write);
     Target t;
     if (const int rc = mifareAccess(h, block, &t))
         return rc;
@@ -542,6 +548,7 @@ int Simulator::writeBlock(int h, unsigned char block, const unsigned char *data)
 int Simulator::changeTrailer(int h, unsigned char sector, const unsigned char *keyA, const unsigned char *controlWord,
                              const unsigned char *keyB)
 {
+    charge(air::Frame::Write);
     Target t;
     if (const int rc = contactless(h, "typea", &t))
         return rc;
@@ -574,6 +581,7 @@ int Simulator::valueOperand(int h, unsigned char block, DataOp op, int32_t *valu
 
 int Simulator::initValue(int h, unsigned char block, int value)
 {
+    charge(air::Frame::Write);
     Target t;
     if (const int rc = mifareAccess(h, block, &t))
         return rc;
@@ -593,6 +601,7 @@ int Simulator::initValue(int h, unsigned char block, int value)
 
 int Simulator::readValue(int h, unsigned char block, int *value)
 {
+    charge(air::Frame::Read);
     int32_t v = 0;
     uint8_t address = 0;
     if (const int rc = valueOperand(h, block, DataOp::Read, &v, &address))
@@ -605,6 +614,7 @@ int Simulator::readValue(int h, unsigned char block, int *value)
 
 int Simulator::increment(int h, unsigned char block, int amount)
 {
+    charge(air::Frame::Value);
     int32_t v = 0;
     uint8_t address = 0;
     if (const int rc = valueOperand(h, block, DataOp::Increment, &v, &address))
@@ -623,6 +633,7 @@ int Simulator::increment(int h, unsigned char block, int amount)
 
 int Simulator::decrement(int h, unsigned char block, int amount)
 {
+    charge(air::Frame::Value);
     int32_t v = 0;
     uint8_t address = 0;
     if (const int rc = valueOperand(h, block, DataOp::DecrementTransferRestore, &v, &address))
@@ -641,6 +652,7 @@ int Simulator::decrement(int h, unsigned char block, int amount)
 
 int Simulator::restore(int h, unsigned char block)
 {
+    charge(air::Frame::Value);
     int32_t v = 0;
     uint8_t address = 0;
     if (const int rc = valueOperand(h, block, DataOp::DecrementTransferRestore, &v, &address))
@@ -655,6 +667,7 @@ int Simulator::restore(int h, unsigned char block)
 
 int Simulator::transfer(int h, unsigned char block)
 {
+    charge(air::Frame::Transfer);
     Target t;
     if (const int rc = mifareAccess(h, block, &t))
         return rc;
@@ -699,6 +712,7 @@ int Simulator::readIdNumber(int h, unsigned char *number)
 
 int Simulator::requestB(int h, unsigned char *answer)
 {
+    charge(air::Frame::RequestB);
     if (Open *open = openReader(h))
         open->fieldOn = true;
     Target t;
@@ -722,6 +736,7 @@ int Simulator::requestB(int h, unsigned char *answer)
 
 int Simulator::attrib(int h, const unsigned char *pupi)
 {
+    charge(air::Frame::Attrib);
     Target t;
     if (const int rc = contactless(h, "typeb", &t))
         return rc;

@@ -5,6 +5,7 @@
 // serialises every call.
 #pragma once
 
+#include "sim/core/AirTiming.h"
 #include "sim/core/BenchStore.h"
 #include "sim/core/Errors.h"
 
@@ -189,6 +190,8 @@ private:
         iso7816::Context apdu;
         // Contact memory cards: the right PSC was presented to this card.
         bool pscPresented = false;
+        // Ultralight C: 3DES authentication passed.
+        bool ultralightAuthenticated = false;
 
         // The state of a card that has just come into the field (or lost power).
         static Session fresh(std::string identity, Phase phase = Phase::Idle)
@@ -214,6 +217,8 @@ private:
     };
 
     void follow();
+    // The command's air time, when the timing model is on.
+    void charge(air::Frame frame, std::size_t bytes = 0);
     Open *openReader(int h);
     const Reader *reader(int h);
     int openHandle(const std::string &readerName);
@@ -229,7 +234,16 @@ private:
     // The TYPE A card in the field, selected and of a kind that speaks ISO 14443-4.
     int layer4TypeA(int h, Target *t);
     int writeTrailer(int h, int block, const mifare::Block &wanted);
+    // The selected Ultralight (or, with cOnly, Ultralight C) in the TYPE A field.
+    int ultralightTarget(int h, Target *t, bool cOnly = false);
+    // Runs a change of the page image through the card: a refusal (NAK) sends
+    // the card back to idle, as the chip does.
+    int changePages(int h, const Target &t,
+                    const std::function<ultralight::Outcome(ultralight::Memory &, bool authenticated)> &change);
     int valueOperand(int h, unsigned char block, mifare::DataOp op, int32_t *value, uint8_t *address);
+    // Runs change on the reader's peripherals and saves them when it gives
+    // kOk; an unknown handle comes before invalid arguments.
+    int changePeripherals(int h, bool argumentsValid, const std::function<int(Peripherals &)> &change);
 
     // The contact slot and SAM sockets (SimMemoryCards.cpp, SimContactCpu.cpp).
     // A contact card is powered while its session is Active.

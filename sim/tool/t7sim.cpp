@@ -1,12 +1,18 @@
 // t7sim: shows and changes the simulated bench that libqvd.so works on.
+#include "dump/DumpFile.h"
 #include "sim/core/Bench.h"
 #include "sim/core/BenchStore.h"
+#include "sim/core/CardDump.h"
 #include "sim/core/Hex.h"
+#include "sim/core/ReaderClock.h"
+#include "sim/core/ReaderDisplays.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -26,10 +32,17 @@ $T7SIM_BENCH, else $XDG_DATA_HOME/T7/simulator/bench.json
 
 Commands:
   show                                  readers, their cards and peripherals
+                                        (beeps since the last show, clock,
+                                        LED and LCD as they read now)
   place READER POSITION KIND [--uid HEX] [--number DEC] [--psc HEX]
                                         put a new card there (replaces one)
   remove READER POSITION                take the card away
+  import READER POSITION FILE [--format F]
+                                        a MIFARE Classic card from a dump file
+  export READER POSITION FILE [--format F]
+                                        the card's memory as a dump file
   dump READER POSITION                  the card's memory
+  timing air|instant                    card commands take their real air time, or none
   reset                                 back to the default bench
   --help                                this text
 
@@ -40,6 +53,8 @@ Kinds (position; identifier):
   cpua          ISO 14443-4 CPU card (typea; --uid of 8 or 14 hex digits)
   mifarepro     Mifare Pro CPU card (typea; --uid of 8 or 14 hex digits)
   typeb         ISO 14443-4 TYPE B CPU card (typeb; --uid: PUPI, 8 hex digits)
+  ultralight    MIFARE Ultralight, 16 pages (typea; --uid of 14 hex digits)
+  ultralightc   MIFARE Ultralight C, 48 pages, 3DES key (typea; --uid of 14 hex digits)
   iso15693      ISO15693 tag (iso15693; --uid of 16 hex digits)
   id            125 kHz ID card (id125; --number, a 40-bit decimal number)
   sle4442       SLE4442 memory card (contact; --psc of 6 hex digits)
@@ -55,6 +70,13 @@ Examples:
   t7sim dump usb1 typea
   t7sim place usb1 contact sle4442 --psc 7E25A1
   t7sim place usb1 sam2 sam
+  t7sim export usb1 typea card.mct
+  t7sim import usb2 typea card.bin
+
+Dump files: by the file's extension or --format mfd/bin (raw, 1024 or 4096
+bytes), eml and json (Proxmark3), mct (MIFARE Classic Tool). An import
+makes an s50 or s70 by the dump's size with the UID of its block 0; bytes
+the dump does not know keep the present card's.
 )";
 
 struct UsageError {
@@ -101,21 +123,86 @@ std::string describeCard(const Card &card)
         std::snprintf(text, sizeof text, " ATQA %04X", sim::mifare::atqa(card.kind == CardKind::S70, card.uid.size()));
         out << text;
     }
+    if (sim::isUltralight(card.kind))
+        out << " (card number " << sim::ultralight::cardNumber(card.uid) << ")";
     return out.str();
 }
 
-std::string joinInts(const std::vector<int> &values)
+// Pages, then what the Ultralight C keeps in its configuration pages.
+void dumpUltralight(const Card &card)
 {
-    std::string text;
-    for (const int v : values)
-        text += (text.empty() ? "" : " ") + std::to_string(v);
-    return text;
+    namespace ul = sim::ultralight;
+    for (size_t p = 0; p * ul::kPageSize < card.pages.size(); ++p) {
+        char label[8];
+        std::snprintf(label, sizeof label, "%02zu: ", p);
+        const auto first = card.pages.begin() + static_cast<long>(p * ul::kPageSize);
+        std::cout << label << sim::toHex(std::vector<uint8_t>(first, first + ul::kPageSize)) << "\n";
+    }
+    if (card.kind != CardKind::UltralightC)
+        return;
+    const ul::Key key = ul::storedKey(card.pages);
+    char config[64];
+    std::snprintf(config, sizeof config, "counter %u, AUTH0 %02X, AUTH1 %02X", unsigned{ul::counter(card.pages)},
+                  card.pages[ul::kAuth0Page * ul::kPageSize], card.pages[ul::kAuth1Page * ul::kPageSize]);
+    std::cout << config << "\nkey (as the reader sends it) " << sim::toHex(std::vector<uint8_t>(key.begin(), key.end()))
+              << "\n";
+}
+
+// "\r" and "\n" spelt out, so a line break shows where it is.
+std::string visibleBreaks(const std::string &text)
+{
+    std::string shown;
+    for (const char c : text)
+        shown += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
+    return shown;
+}
+
+void showBeeps(const sim::Peripherals &p)
+{
+    std::cout << "  beeps: " << p.beepCount;
+    if (p.beepCount > p.beepsSeen) {
+        // Only the newest durations are kept.
+        const int fresh = std::min(p.beepCount - p.beepsSeen, static_cast<int>(p.lastBeeps.size()));
+        std::cout << ", " << p.beepCount - p.beepsSeen << " since the last look:";
+        for (auto it = p.lastBeeps.end() - fresh; it != p.lastBeeps.end(); ++it)
+            std::cout << " " << *it * 10 << " ms";
+    } else if (p.beepCount > 0) {
+        std::cout << ", none since the last look";
+    }
+    std::cout << "\n";
+}
+
+void showClockAndLed(const sim::Peripherals &p, long long now)
+{
+    const sim::ClockTime clock = sim::readerClockAt(p.clock, p.clockSetAt, now);
+    std::cout << "  clock: " << sim::clockText(clock)
+              << (p.clock.empty() ? " (never set: the PC's local time)" : " (set to " + p.clock + ", runs on)") << "\n";
+    if (p.ledControl == 1) {
+        const bool time = p.ledDisplay == 1;
+        std::cout << "  LED: \"" << sim::ledClockReading(clock, time) << "\" (clock, " << (time ? "time" : "date")
+                  << ")\n";
+    } else {
+        std::cout << "  LED: \"" << sim::ledReading(p.ledPattern) << "\" (digits "
+                  << sim::toHex(std::vector<uint8_t>(p.ledPattern.begin(), p.ledPattern.end())) << ")\n";
+    }
+}
+
+void showLcd(const sim::Peripherals &p)
+{
+    std::cout << "  LCD: \"" << visibleBreaks(p.lcdText) << "\" backlight " << p.lcdBacklight
+              << (p.lcdBacklight > 0 ? " (on)" : " (off)") << "\n";
+    const std::string edge = "    +" + std::string(sim::kLcdColumns, '-') + "+\n";
+    std::cout << edge;
+    for (const std::string &row : sim::lcdRows(p.lcdText))
+        std::cout << "    |" << row << "|\n";
+    std::cout << edge;
 }
 
 int show(sim::BenchStore &store)
 {
     const Bench &bench = store.current();
-    std::cout << "bench " << store.path() << "\n";
+    const long long now = sim::pcNow();
+    std::cout << "bench " << store.path() << (bench.airTiming ? ", air timing" : "") << "\n";
     for (const Reader &r : bench.readers) {
         std::cout << r.name << ": ";
         if (r.usb)
@@ -128,13 +215,19 @@ int show(sim::BenchStore &store)
             if (it != r.cards.end())
                 std::cout << "  " << position << ": " << describeCard(it->second) << "\n";
         }
-        const sim::Peripherals &p = r.peripherals;
-        std::cout << "  beeps: " << p.beepCount;
-        if (!p.lastBeeps.empty())
-            std::cout << " (last: " << joinInts(p.lastBeeps) << ")";
-        std::cout << "\n  LED: mode " << p.ledMode << " \"" << p.ledDigits << "\"\n";
-        std::cout << "  LCD: \"" << p.lcdText << "\" backlight " << p.lcdBacklight << "\n";
+        showBeeps(r.peripherals);
+        showClockAndLed(r.peripherals, now);
+        showLcd(r.peripherals);
     }
+    // The beeps shown now are old news at the next look.
+    store.modify([](Bench &changed) {
+        bool news = false;
+        for (Reader &r : changed.readers) {
+            news = news || r.peripherals.beepsSeen != r.peripherals.beepCount;
+            r.peripherals.beepsSeen = r.peripherals.beepCount;
+        }
+        return news;
+    });
     return 0;
 }
 
@@ -233,6 +326,9 @@ Card newCard(CardKind kind, const CardOptions &options)
     case CardKind::ContactCpu:
     case CardKind::Sam:
         return sim::makeContactCpuCard(kind);
+    case CardKind::Ultralight:
+    case CardKind::UltralightC:
+        return sim::makeUltralightCard(kind, uid ? parseUid(*uid, {14}) : std::vector<uint8_t>{});
     }
     throw UsageError{"unknown kind"};
 }
@@ -313,11 +409,73 @@ int dump(sim::BenchStore &store, const std::vector<std::string> &args)
         std::cout << sim::memory::dump(card.memory);
     if (sim::hasApplication(card.kind))
         std::cout << sim::iso7816::describe(card.application);
+    if (sim::isUltralight(card.kind))
+        dumpUltralight(card);
     if (card.kind == CardKind::Iso15693) {
         char extra[32];
         std::snprintf(extra, sizeof extra, "AFI %02X DSFID %02X", card.afi, card.dsfid);
         std::cout << extra << "\n";
     }
+    return 0;
+}
+
+// Dump files: READER POSITION FILE [--format F].
+struct DumpArguments {
+    std::string reader;
+    std::string position;
+    std::string file;
+    dump::Format format;
+};
+
+DumpArguments dumpArguments(const std::string &command, const std::vector<std::string> &args)
+{
+    const bool formatGiven = args.size() == 5 && args[3] == "--format";
+    if (args.size() != 3 && !formatGiven)
+        throw UsageError{command + " needs READER POSITION FILE [--format mfd|bin|eml|json|mct]"};
+    const auto format = formatGiven ? dump::formatFromName(args[4]) : dump::formatOfPath(args[2]);
+    if (!format)
+        throw UsageError{formatGiven ? "unknown dump format '" + args[4] + "' (formats: mfd bin eml json mct)"
+                                     : "the dump format of '" + args[2] +
+                                           "' is not known by its extension: give --format mfd|bin|eml|json|mct"};
+    requirePosition(args[1]);
+    if (args[1] != sim::positionForKind(CardKind::S50))
+        throw UsageError{"dumps hold MIFARE Classic cards, which go in position typea, not " + args[1]};
+    return {args[0], args[1], args[2], *format};
+}
+
+int importDump(sim::BenchStore &store, const std::vector<std::string> &args)
+{
+    const DumpArguments a = dumpArguments("import", args);
+    const Reader &present = requireReader(store.current(), a.reader);
+    const dump::Loaded loaded = dump::loadDumpFile(a.file, a.format);
+    if (!loaded.ok())
+        throw std::runtime_error(a.file + ": " + loaded.error + "; nothing was changed");
+    const auto it = present.cards.find(a.position);
+    const Card card = sim::cardFromImage(loaded.image, it == present.cards.end() ? nullptr : &it->second);
+    store.modify([&](Bench &bench) {
+        Reader *r = bench.find(a.reader);
+        if (!r)
+            throw UsageError{"unknown reader '" + a.reader + "'"};
+        r->cards[a.position] = card;
+        return true;
+    });
+    std::cout << a.reader << " " << a.position << ": " << describeCard(card) << "\n";
+    return 0;
+}
+
+int exportDump(sim::BenchStore &store, const std::vector<std::string> &args)
+{
+    const DumpArguments a = dumpArguments("export", args);
+    const Reader &r = requireReader(store.current(), a.reader);
+    const auto it = r.cards.find(a.position);
+    if (it == r.cards.end())
+        throw UsageError{"no card in " + a.reader + " " + a.position};
+    if (it->second.kind != CardKind::S50 && it->second.kind != CardKind::S70)
+        throw UsageError{"the card in " + a.reader + " " + a.position + " is a " + sim::kindName(it->second.kind) +
+                         ", not a MIFARE Classic card"};
+    const std::string error = dump::saveDumpFile(a.file, sim::imageOfCard(it->second), a.format);
+    if (!error.empty())
+        throw std::runtime_error(a.file + ": " + error);
     return 0;
 }
 
@@ -338,8 +496,19 @@ int run(const std::vector<std::string> &words)
         return place(store, args);
     if (command == "remove")
         return remove(store, args);
+    if (command == "import")
+        return importDump(store, args);
+    if (command == "export")
+        return exportDump(store, args);
     if (command == "dump")
         return dump(store, args);
+    if (command == "timing" && args.size() == 1 && (args[0] == "air" || args[0] == "instant")) {
+        store.modify([&](Bench &bench) {
+            bench.airTiming = args[0] == "air";
+            return true;
+        });
+        return 0;
+    }
     if (command == "reset" && args.empty()) {
         store.reset();
         return 0;

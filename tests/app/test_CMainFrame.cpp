@@ -297,9 +297,9 @@ TEST_F(FrameTest, TheFrameCommandsOpenTheirDialogs)
     action(frame, "toolChoseDevice")->trigger();
     action(frame, "toolAbout")->trigger();
     action(frame, "actionAbout")->trigger();
-    // The device panel belongs to a later delivery: its command opens nothing yet.
     action(frame, "toolDeviceOperation")->trigger();
-    EXPECT_EQ(modals.shown(), (QStringList{"CReaderVersionDlg", "CSelectReaderDlg", "CAboutDlg", "CAboutDlg"}));
+    EXPECT_EQ(modals.shown(),
+              (QStringList{"CReaderVersionDlg", "CSelectReaderDlg", "CAboutDlg", "CAboutDlg", "CDeviceDlg"}));
 }
 
 TEST_F(FrameTest, TheViewKeepsTheTreeOnItsLeft400Pixels)

@@ -6,7 +6,7 @@
 #include "panels/contact/ContactCards.h"
 #include "panels/contact/MemoryLinesView.h"
 #include "reader/ConnectionState.h"
-#include "tests/support/FakeHexConversions.h"
+#include "tests/support/FakeHex.h"
 #include "tests/support/FakeReader.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/QtPrinters.h"
@@ -93,7 +93,7 @@ protected:
             t7::connection().readers[static_cast<size_t>(i)].handle = 7 + i;
         t7::connection().deviceHandle = 7;
         t7::contact::sle4442() = {};
-        fake::installHexConversions(fake);
+        fake::installLibraryHex(fake);
     }
     ~PanelTest() override { t7::connection().reset(); }
 

@@ -3,6 +3,7 @@
 // hex conversions, so panel tests see real bytes go round.
 #pragma once
 
+#include "dump/Hex.h"
 #include "tests/support/FakeReader.h"
 
 #include <QString>
@@ -36,17 +37,6 @@ inline QString patternText(int block)
     return text;
 }
 
-inline int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // hex_a writes lower-case digits; a_hex refuses (1) anything but hex digits.
 inline void scriptHexConversions(FakeReader &reader)
 {
@@ -57,8 +47,8 @@ inline void scriptHexConversions(FakeReader &reader)
     });
     FAKE_ON(reader, a_hex, [](unsigned char *bytes, char *text, int count) {
         for (int i = 0; i < count; ++i) {
-            const int high = hexValue(text[2 * i]);
-            const int low = hexValue(text[2 * i + 1]);
+            const int high = dump::hexDigitValue(text[2 * i]);
+            const int low = dump::hexDigitValue(text[2 * i + 1]);
             if (high < 0 || low < 0)
                 return 1;
             bytes[i] = static_cast<unsigned char>(high * 16 + low);

@@ -4,7 +4,7 @@
 
 #include "panels/mifare_one/MifareOne.h"
 #include "reader/ConnectionState.h"
-#include "tests/support/FakeHexConversions.h"
+#include "tests/support/FakeHex.h"
 #include "tests/support/FakeReader.h"
 #include "tests/support/MessageRecorder.h"
 
@@ -39,9 +39,6 @@ inline void resetSharedState(int cardKind)
     t7::connection().deviceHandle = kHandle;
     t7::connection().portOpen = 1;
 }
-
-// hex_a and a_hex as a real reader library converts them.
-using fake::installHexConversions;
 
 class PageTest : public ::testing::Test
 {

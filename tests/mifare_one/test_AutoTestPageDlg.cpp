@@ -3,6 +3,7 @@
 #include "tests/mifare_one/MifarePageTest.h"
 
 #include "panels/mifare_one/AutoTestPageDlg.h"
+#include "ui/SectorMap.h"
 
 #include <QCoreApplication>
 #include <QListWidget>
@@ -203,6 +204,23 @@ TEST_F(AutoTestPageS70, AnS70GivesTwoHundredFiftySixLinesInThreeDigits)
     EXPECT_EQ(text(page, "okEdit"), QStringLiteral("1"));
     EXPECT_EQ(fake.count("rz_read"), 0);
     EXPECT_THAT(fake.callsTo({"rz_authentication"}).at(39), "rz_authentication(7,0,39)");
+    EXPECT_EQ(child<SectorMap>(page, "sectorMap")->sectorCount(), 40);
+}
+
+TEST_F(AutoTestPage, TheSectorMapShowsWhichSectorsReadAndWhichDidNot)
+{
+    FAKE_ON(fake, rz_authentication, [](int, unsigned char, unsigned char sector) { return sector == 3 ? 1 : 0; });
+    FAKE_ON(fake, rz_read, [](int, unsigned char b, unsigned char *d) { return b == 21 ? 2 : fillBlock(b, d); });
+    testOnce();
+    const auto *map = child<SectorMap>(page, "sectorMap");
+    ASSERT_EQ(map->sectorCount(), 16);
+    for (int s = 0; s < 16; ++s) {
+        const SectorMap::State expected = s == 3   ? SectorMap::State::AuthenticationFailed
+                                          : s == 5 ? SectorMap::State::ReadFailed
+                                                   : SectorMap::State::ReadOk;
+        EXPECT_EQ(map->state(s), expected) << s;
+    }
+    EXPECT_EQ(map->findChild<QLabel *>("sectorCell5")->accessibleDescription(), "read failed");
 }
 
 TEST_F(AutoTestPage, ASectorWithAWrongKeyListsVerifyKeyFailedAndCountsFault)

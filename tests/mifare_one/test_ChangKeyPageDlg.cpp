@@ -247,4 +247,62 @@ TEST_F(UpdateKeyPage, AControlWordTypedBeforeUnlockingCannotBeEntered)
     EXPECT_EQ(fake.count("rz_changeb3"), 1) << "the word read from the card is written back";
 }
 
+TEST_F(UpdateKeyPage, TheAccessConditionsAreDecodedBesideTheControlWordAsTyped)
+{
+    auto *decoded = child<QLabel>(*page, "accessConditions");
+    EXPECT_TRUE(decoded->text().isEmpty());
+    chooseSector(1);
+    EXPECT_EQ(decoded->text(), QStringLiteral("         bits  read  write incr  decr\n"
+                                              "Block 0  000   A|B   A|B   A|B   A|B\n"
+                                              "Block 1  000   A|B   A|B   A|B   A|B\n"
+                                              "Block 2  000   A|B   A|B   A|B   A|B\n"
+                                              "Trailer  001   read  write\n"
+                                              "  key A        -     A\n"
+                                              "  access       A     A\n"
+                                              "  key B        A     A\n"
+                                              "Key B can be read: it is data and opens nothing."));
+    EXPECT_THAT(decoded->accessibleDescription().toStdString(),
+                ::testing::HasSubstr("Block 1: read with key A or B, write with key A or B"));
+
+    boxes.answer(true);
+    click(*page, "changeWordButton");
+    controlWordEdit()->setText(QStringLiteral("78778869")); // blocks 100, trailer 011
+    EXPECT_THAT(decoded->text().toStdString(), ::testing::HasSubstr("Block 0  100   A|B   B     -     -"));
+    EXPECT_THAT(decoded->text().toStdString(), ::testing::HasSubstr("  key B        -     B"));
+    controlWordEdit()->setText(QStringLiteral("ff07"));
+    EXPECT_TRUE(decoded->text().isEmpty());
+}
+
+TEST_F(UpdateKeyPageS70, ALargeSectorGroupsItsBlocksByFive)
+{
+    chooseSector(35);
+    EXPECT_THAT(child<QLabel>(*page, "accessConditions")->text().toStdString(),
+                ::testing::HasSubstr("Blocks 10-14  000   A|B"));
+}
+
+TEST_F(UpdateKeyPage, AControlWordThatWouldLockTheSectorNeedsASecondYes)
+{
+    boxes.answer(true);
+    click(*page, "changeWordButton");
+    fillFields(QStringLiteral("A0A1A2A3A4A5"), QStringLiteral("B0B1B2B3B4B5"), QStringLiteral("ff078169"));
+    EXPECT_EQ(child<QLabel>(*page, "accessConditions")->text(),
+              QStringLiteral("The inverted copies do not match:\nthis Control Word locks the sector for good."));
+    boxes.clear();
+    fake.clearCalls();
+    boxes.answer(false);
+    click(*page, "updateButton");
+    ASSERT_EQ(boxes.messages().size(), 1u);
+    EXPECT_EQ(boxes.messages()[0].kind, t7::BoxKind::Question);
+    EXPECT_EQ(boxes.texts()[0], QStringLiteral("The inverted copies do not match: this Control Word locks the sector "
+                                               "for good.\nWrite it to sector 0 all the same?"));
+    EXPECT_THAT(fake.calls(), ::testing::IsEmpty());
+    EXPECT_FALSE(controlWordEdit()->isReadOnly()) << "a refused update";
+
+    boxes.clear();
+    boxes.answer(true);
+    click(*page, "updateButton");
+    EXPECT_EQ(fake.count("rz_changeb3"), 1);
+    EXPECT_EQ(boxes.texts().last(), QStringLiteral("passwordUpdate success!"));
+}
+
 } // namespace

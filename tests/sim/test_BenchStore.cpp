@@ -1,3 +1,4 @@
+#include "sim/core/AirTiming.h"
 #include "sim/core/BenchStore.h"
 #include "tests/sim/SimLibrary.h"
 #include "tests/support/SimBench.h"
@@ -5,9 +6,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
+#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -159,6 +162,39 @@ TEST(BenchStore, AProcessKilledBetweenWriteAndRenameLeavesTheOldFileWhole)
     EXPECT_EQ(beepCount(after, "usb1"), 2);
 }
 
+// A writer killed at any moment leaves the old bench or the new one, never a
+// torn file, and the next writer clears what it left behind.
+TEST(BenchStore, WritersKilledAtRandomPointsNeverTearTheFile)
+{
+    TempFolder temp;
+    const std::string path = temp.path + "/bench.json";
+    sim::BenchStore(path).current();
+    std::mt19937 random(20261209);
+    int last = 0;
+    for (int round = 0; round < 25; ++round) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            sim::BenchStore mine(path);
+            for (;;)
+                mine.modify(addBeep);
+        }
+        // Somewhere within a write: a bench file takes about a millisecond.
+        ::usleep(std::uniform_int_distribution<useconds_t>(200, 4000)(random));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        sim::BenchStore check(path);
+        const int now = beepCount(check, "usb1"); // throws on a torn file
+        EXPECT_GE(now, last) << "round " << round;
+        last = now;
+    }
+    sim::BenchStore(path).modify(addBeep);
+    int temporaries = 0;
+    for (const auto &entry : fs::directory_iterator(temp.path))
+        temporaries += entry.path().filename().string().rfind(".bench.json.", 0) == 0;
+    EXPECT_EQ(temporaries, 0);
+}
+
 TEST(BenchStore, TwoProcessesChangingAtOnceLoseNothing)
 {
     TempFolder temp;
@@ -233,3 +269,41 @@ TEST(BenchStore, BenchFileIsReadableJson)
 }
 
 } // namespace
+
+TEST(AirTiming, TheBenchSettingHoldsUnlessTheEnvironmentSaysOtherwise)
+{
+    struct Case {
+        const char *environment; // T7SIM_TIMING, null: unset
+        bool benchSetting;
+        bool enabled;
+    };
+    const Case cases[] = {
+        {nullptr, false, false},  {nullptr, true, true},    {"air", false, true},
+        {"instant", true, false}, {"anything", true, true}, {"anything", false, false},
+    };
+    const char *saved = std::getenv("T7SIM_TIMING");
+    const std::string keep = saved ? saved : "";
+    for (const Case &c : cases) {
+        if (c.environment)
+            setenv("T7SIM_TIMING", c.environment, 1);
+        else
+            unsetenv("T7SIM_TIMING");
+        EXPECT_EQ(sim::air::enabled(c.benchSetting), c.enabled) << (c.environment ? c.environment : "unset");
+    }
+    if (saved)
+        setenv("T7SIM_TIMING", keep.c_str(), 1);
+    else
+        unsetenv("T7SIM_TIMING");
+}
+
+TEST(AirTiming, T7simSwitchesTheBenchAndAnUnknownSettingIsRefused)
+{
+    sim::SimBench bench;
+    bench.run("timing air");
+    EXPECT_NE(bench.run("show").find(", air timing"), std::string::npos);
+    bench.run("timing instant");
+    EXPECT_EQ(bench.run("show").find(", air timing"), std::string::npos);
+    auto json = sim::toJson(sim::defaultBench());
+    json["timing"] = "slow";
+    EXPECT_ANY_THROW(sim::benchFromJson(json));
+}

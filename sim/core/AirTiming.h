@@ -1,0 +1,55 @@
+// The air-timing model: when on, every card command takes the time the real
+// interface needs (ISO 14443 at 106 kbit/s, ISO15693 at 26 kbit/s, the
+// contact slot at 9600 baud, NXP/Infineon/Atmel datasheet figures), so that
+// benchmarks can compare the tool against what the cards themselves allow.
+// Off by default: the simulator answers at once.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+
+namespace sim::air
+{
+
+enum class Frame {
+    // ISO 14443-3 TYPE A activation: 2.5 ms, +1 ms for a second cascade level
+    Request,
+    Anticollision,
+    Select,
+    Anticollision2,
+    Select2,
+    Halt,
+    // MIFARE Classic
+    Authenticate,
+    Read,
+    Write,
+    Value, // increment, decrement, restore
+    Transfer,
+    // ISO 14443-4 / TYPE B: a block of `bytes` each way
+    Exchange,
+    RequestB,
+    Attrib,
+    // ISO15693: a request and its answer of `bytes`; writes add programming time
+    Vicinity,
+    VicinityWrite,
+    // contact slot: `bytes` characters at 9600 baud; memory-card programming
+    ContactBytes,
+    ContactWrite,
+    // the reader's own peripherals: one USB round trip
+    Peripheral,
+};
+
+using Duration = std::chrono::microseconds;
+
+// How long one command takes on the air; bytes counts what it carries.
+Duration duration(Frame frame, std::size_t bytes = 0);
+
+// Whether the model is on: T7SIM_TIMING=air, or the bench's own setting
+// (which T7SIM_TIMING=instant overrides).
+bool enabled(bool benchSetting);
+
+// Blocks the caller for the frame's time (precisely, to within a few
+// microseconds: the last part is spun, not slept).
+void wait(Duration duration);
+
+} // namespace sim::air
