@@ -105,20 +105,25 @@ void C4428Dlg::buildLayout()
     statusList_->setMinimumHeight(80);
     clear_ = t7::makeNamedButton(QStringLiteral("Clear"), "clear", this);
 
+    // Two buttons side by side, equally wide.
+    auto pair = [](QPushButton *left, QPushButton *right) {
+        auto *row = new QHBoxLayout;
+        row->addWidget(left, 1);
+        row->addWidget(right, 1);
+        return row;
+    };
     auto *controls = new QGridLayout;
     controls->addWidget(pscEdit_, 0, 0, 1, 3);
     controls->addWidget(verify_, 0, 3);
     controls->addWidget(pageLabel, 1, 0);
     controls->addWidget(pageBox_, 1, 1, 1, 2);
-    controls->addWidget(read_, 2, 0, 1, 2);
-    controls->addWidget(write_, 2, 2, 1, 2);
+    controls->addLayout(pair(read_, write_), 2, 0, 1, 4);
     controls->addWidget(addressLabel, 3, 0);
     controls->addWidget(prefix, 3, 1);
     controls->addWidget(addressEdit_, 3, 2);
     controls->addWidget(lengthLabel, 4, 0);
     controls->addWidget(lengthEdit_, 4, 1, 1, 2);
-    controls->addWidget(readProtection_, 5, 0, 1, 2);
-    controls->addWidget(writeProtection_, 5, 2, 1, 2);
+    controls->addLayout(pair(readProtection_, writeProtection_), 5, 0, 1, 4);
     controls->addWidget(protectionEdit_, 6, 0, 1, 4);
     controls->addWidget(newPscEdit_, 7, 0, 1, 3);
     controls->addWidget(updateKey_, 7, 3);
