@@ -81,6 +81,10 @@ int Simulator::requestUltralight(int h, unsigned char mode)
 
 int Simulator::anticollUltralight(int h, unsigned int *serial)
 {
+    // Both cascade levels: anticollision and select of level 1, anticollision of level 2.
+    charge(air::Frame::Anticollision);
+    charge(air::Frame::Select);
+    charge(air::Frame::Anticollision2);
     Target t;
     if (const int rc = contactless(h, "typea", &t))
         return rc;
@@ -96,6 +100,7 @@ int Simulator::anticollUltralight(int h, unsigned int *serial)
 
 int Simulator::selectUltralight(int h, unsigned int serial)
 {
+    charge(air::Frame::Select2);
     Target t;
     if (const int rc = contactless(h, "typea", &t))
         return rc;
@@ -107,6 +112,7 @@ int Simulator::selectUltralight(int h, unsigned int serial)
 
 int Simulator::readUltralight(int h, unsigned char page, unsigned char *data)
 {
+    charge(air::Frame::Read);
     Target t;
     if (const int rc = ultralightTarget(h, &t))
         return rc;
@@ -124,6 +130,7 @@ int Simulator::readUltralight(int h, unsigned char page, unsigned char *data)
 
 int Simulator::writeUltralight(int h, unsigned char page, const unsigned char *data)
 {
+    charge(air::Frame::Write);
     Target t;
     if (const int rc = ultralightTarget(h, &t))
         return rc;
@@ -144,6 +151,8 @@ int Simulator::haltUltralight(int h)
 
 int Simulator::ultralightCAuthenticate(int h, const unsigned char *key)
 {
+    // AUTHENTICATE part 1 and 2: 2 + 9 + 17 + 9 bytes with their CRCs.
+    charge(air::Frame::Exchange, 37);
     Target t;
     if (const int rc = ultralightTarget(h, &t, true))
         return rc;
@@ -160,6 +169,8 @@ int Simulator::ultralightCAuthenticate(int h, const unsigned char *key)
 // AUTH1 first: once AUTH0 protects page 43, writing it needs authentication.
 int Simulator::ultralightCSetSafePage(int h, unsigned char page, unsigned char readProtect)
 {
+    charge(air::Frame::Write);
+    charge(air::Frame::Write);
     Target t;
     if (const int rc = ultralightTarget(h, &t, true))
         return rc;
@@ -180,6 +191,7 @@ int Simulator::ultralightCSetSafePage(int h, unsigned char page, unsigned char r
 
 int Simulator::ultralightCLockPage(int h, unsigned char page)
 {
+    charge(air::Frame::Write);
     Target t;
     if (const int rc = ultralightTarget(h, &t))
         return rc;
@@ -199,6 +211,9 @@ int Simulator::ultralightCLockPage(int h, unsigned char page)
 
 int Simulator::ultralightCChangeKey(int h, const unsigned char *oldKey, const unsigned char *newKey)
 {
+    charge(air::Frame::Exchange, 37);
+    for (int page = 0; page < 4; ++page)
+        charge(air::Frame::Write);
     if (!oldKey || !newKey)
         return openReader(h) ? kBadArgument : kBadHandle;
     if (const int rc = ultralightCAuthenticate(h, oldKey))
