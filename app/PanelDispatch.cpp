@@ -2,6 +2,10 @@
 
 #include "app/CCardTypeSetDlg.h"
 #include "app/CardTypeWarning.h"
+#include "panels/contact/C24C64Dlg.h"
+#include "panels/contact/C4428Dlg.h"
+#include "panels/contact/C4442Dlg.h"
+#include "panels/contact/CCpuCardDlg.h"
 #include "panels/contactless/CAt88rf020Dlg.h"
 #include "panels/contactless/CFcpuDlg.h"
 #include "panels/contactless/CIcode2Dlg.h"
@@ -112,9 +116,21 @@ bool openContactlessPanel(int itemData, QWidget *parent)
     }
 }
 
-bool openContactPanel(int itemData, [[maybe_unused]] QWidget *parent)
+bool openContactPanel(int itemData, QWidget *parent)
 {
     switch (itemData) {
+    case 5:
+        return run<CCpuCardDlg>(parent);
+    case 8:
+        return run<C4442Dlg>(parent, 0);
+    case 9:
+        return run<C4442Dlg>(parent, 1);
+    case 10:
+        return run<C4442Dlg>(parent, 2);
+    case 28:
+        return run<C4428Dlg>(parent);
+    case 29:
+        return run<C24C64Dlg>(parent);
     default:
         return false;
     }

@@ -80,6 +80,13 @@ bool InPlaceLineEditor::takeOver()
     return true;
 }
 
+bool InPlaceLineEditor::takeOverNow()
+{
+    if (isOpen() && !pending_ && row_ >= 0 && (!acceptor_ || acceptor_(edit_->text())))
+        pending_ = true;
+    return takeOver();
+}
+
 void InPlaceLineEditor::discard()
 {
     pending_ = false;

@@ -41,6 +41,9 @@ public:
     // row and closes; returns whether a text was taken over. The pending mark
     // is cleared either way.
     bool takeOver();
+    // As takeOver(), also for an edit still open that was never left: its
+    // text as it stands goes back (a handler run by a shortcut, for one).
+    bool takeOverNow();
     // Closes and forgets the edit without touching the list.
     void discard();
     // As discard(), after putting the line's own text back into the edit

@@ -1,7 +1,7 @@
 #include "panels/contactless/ContactlessWidgets.h"
 
 #include "ui/HexEdits.h"
-#include "ui/UpperCaseInput.h"
+#include "ui/UpperCaseValidator.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -54,6 +54,11 @@ constexpr KindInfo kKinds[] = {
     {CardKind::TypeB, "typeb", "typeb"},
     {CardKind::CpuA, "cpua", "typea"},
     {CardKind::MifarePro, "mifarepro", "typea"},
+    {CardKind::Sle4442, "sle4442", "contact"},
+    {CardKind::Sle4428, "sle4428", "contact"},
+    {CardKind::At24c64, "at24c64", "contact"},
+    {CardKind::ContactCpu, "cpu", "contact"},
+    {CardKind::Sam, "sam", "sam1"},
     {CardKind::Ultralight, "ultralight", "typea"},
     {CardKind::UltralightC, "ultralightc", "typea"},
     {CardKind::MfPlus2K, "mfplus2k", "typea"},
@@ -126,12 +131,15 @@ std::string positionForKind(CardKind kind)
 
 bool kindFitsPosition(CardKind kind, const std::string &position)
 {
+    if (kind == CardKind::Sam)
+        return position == "sam1" || position == "sam2" || position == "sam3";
     return positionForKind(kind) == position;
 }
 
 bool hasApplication(CardKind kind)
 {
-    return kind == CardKind::TypeB || kind == CardKind::CpuA || kind == CardKind::MifarePro;
+    return kind == CardKind::TypeB || kind == CardKind::CpuA || kind == CardKind::MifarePro ||
+           kind == CardKind::ContactCpu || kind == CardKind::Sam;
 }
 
 bool isUltralight(CardKind kind)
@@ -202,6 +210,74 @@ std::vector<uint8_t> atsOf(const Card &card)
     default:
         return {};
     }
+}
+
+namespace
+{
+
+// TS 3B (direct convention), T0 8A (TD1 and ten historical bytes), TD1 80
+// (T=0, TD2 follows), TD2 01 (T=1), the historical bytes, then TCK, as a
+// card offering both protocols answers.
+std::vector<uint8_t> dualProtocolAtr(const char (&historical)[11])
+{
+    constexpr uint8_t kInterfaceBytes[] = {0x3B, 0x8A, 0x80, 0x01};
+    std::vector<uint8_t> atr(sizeof kInterfaceBytes + 10 + 1, 0);
+    std::copy(std::begin(kInterfaceBytes), std::end(kInterfaceBytes), atr.begin());
+    std::copy(historical, historical + 10, atr.begin() + sizeof kInterfaceBytes);
+    for (size_t i = 1; i + 1 < atr.size(); ++i)
+        atr.back() = static_cast<uint8_t>(atr.back() ^ atr[i]);
+    return atr;
+}
+
+} // namespace
+
+std::vector<uint8_t> atrOf(const Card &card)
+{
+    switch (card.kind) {
+    case CardKind::ContactCpu:
+        return dualProtocolAtr("T7DEMO CPU");
+    case CardKind::Sam:
+        return dualProtocolAtr("T7DEMO SAM");
+    default:
+        return {};
+    }
+}
+
+std::optional<memory::Chip> chipOf(CardKind kind)
+{
+    switch (kind) {
+    case CardKind::Sle4442:
+        return memory::Chip::Sle4442;
+    case CardKind::Sle4428:
+        return memory::Chip::Sle4428;
+    case CardKind::At24c64:
+        return memory::Chip::At24c64;
+    default:
+        return std::nullopt;
+    }
+}
+
+Card makeMemoryCard(CardKind kind, std::vector<uint8_t> psc)
+{
+    const auto chip = chipOf(kind);
+    if (!chip)
+        throw std::invalid_argument("not a memory card kind");
+    Card card;
+    card.kind = kind;
+    card.placement = newPlacement();
+    card.memory = memory::factory(*chip, std::move(psc));
+    return card;
+}
+
+Card makeContactCpuCard(CardKind kind)
+{
+    if (kind != CardKind::ContactCpu && kind != CardKind::Sam)
+        throw std::invalid_argument("not a contact CPU card kind");
+    Card card;
+    card.kind = kind;
+    card.placement = newPlacement();
+    card.application = iso7816::defaultApplication(iso7816::defaultAid());
+    return card;
 }
 
 Card makeMifareCard(CardKind kind, std::vector<uint8_t> uid)
@@ -352,8 +428,12 @@ Bench defaultBench()
     Reader usb1 = makeReader("usb1", 100, 0, "T7-U1 V3.2 KORVANE");
     usb1.cards["typea"] = makeMifareCard(CardKind::S50, {0x5A, 0x3C, 0x91, 0x0E});
     usb1.cards["id125"] = makeIdCard(uint64_t{0x1A00BC614E});
+    // An SLE4442 whose PSC was set to the one the tool offers first.
+    usb1.cards["contact"] = makeMemoryCard(CardKind::Sle4442, {0x7E, 0x25, 0xA1});
     Reader usb2 = makeReader("usb2", 100, 0, "T6-U2 V2.8 KORVANE");
     usb2.cards["typea"] = makeMifareCard(CardKind::S70, {0xC4, 0x7B, 0x20, 0x93});
+    usb2.cards["contact"] = makeContactCpuCard(CardKind::ContactCpu);
+    usb2.cards["sam1"] = makeContactCpuCard(CardKind::Sam);
     bench.readers.push_back(std::move(usb1));
     bench.readers.push_back(std::move(usb2));
     bench.readers.push_back(makeReader("com1", 0, 115200, "T7-S1 V3.2 KORVANE"));
@@ -498,6 +578,14 @@ json cardToJson(const Card &c)
     case CardKind::MifarePro:
         j["uid"] = toHex(c.uid);
         break;
+    case CardKind::Sle4442:
+    case CardKind::Sle4428:
+    case CardKind::At24c64:
+        j["memory"] = memory::toJson(c.memory);
+        break;
+    case CardKind::ContactCpu:
+    case CardKind::Sam:
+        break;
     case CardKind::Ultralight:
     case CardKind::UltralightC: {
         j["uid"] = toHex(c.uid);
@@ -581,6 +669,14 @@ Card cardFromJson(const json &j)
         c.uid = hexField(j, "uid");
         if (c.uid.size() != 4 && c.uid.size() != 7)
             throw std::runtime_error("a TYPE A UID has 4 or 7 bytes");
+        break;
+    case CardKind::Sle4442:
+    case CardKind::Sle4428:
+    case CardKind::At24c64:
+        c.memory = memory::memoryFromJson(*chipOf(c.kind), j.at("memory"));
+        break;
+    case CardKind::ContactCpu:
+    case CardKind::Sam:
         break;
     case CardKind::Ultralight:
     case CardKind::UltralightC: {

@@ -5,6 +5,7 @@
 #include "sim/core/At88rf020.h"
 #include "sim/core/Iso15693Tag.h"
 #include "sim/core/Iso7816Card.h"
+#include "sim/core/MemoryChip.h"
 #include "sim/core/MifareClassic.h"
 #include "sim/core/MifarePlus.h"
 #include "sim/core/Ultralight.h"
@@ -29,6 +30,12 @@ enum class CardKind {
     TypeB,     // ISO 14443-4 TYPE B CPU card
     CpuA,      // ISO 14443-4 TYPE A CPU card
     MifarePro, // Mifare Pro (TYPE A CPU card behind its own entry points)
+    // Contact slot and SAM sockets
+    Sle4442,
+    Sle4428,
+    At24c64,
+    ContactCpu, // ISO 7816 CPU card in the contact slot
+    Sam,        // ISO 7816 SAM in SAM1-SAM3
     Ultralight,
     UltralightC,
     MfPlus2K,  // MIFARE Plus 2K (security levels 0-3)
@@ -47,6 +54,7 @@ struct Card {
     mfplus::Memory plus;               // MIFARE Plus: level, blocks, keys
     iso15693::Memory tag;              // ISO15693: blocks and locks
     at88::Memory at88;                 // AT88RF020: pages
+    memory::Memory memory;             // SLE4442, SLE4428, AT24C64
     std::vector<uint8_t> pages;        // Ultralight (C): 4 bytes per page, key pages included
     // Differs for every placing, so a card put back is a fresh card to the reader.
     uint64_t placement = 0;
@@ -116,6 +124,10 @@ ultralight::Chip ultralightChip(CardKind kind);
 uint16_t atqaOf(const Card &card);
 uint8_t sakOf(const Card &card);
 std::vector<uint8_t> atsOf(const Card &card);
+// What a contact CPU card or SAM answers its reset with; empty for other kinds.
+std::vector<uint8_t> atrOf(const Card &card);
+// The memory chip of a contact memory card kind.
+std::optional<memory::Chip> chipOf(CardKind kind);
 
 // Fresh cards: factory content; an empty UID means a random one.
 Card makeMifareCard(CardKind kind, std::vector<uint8_t> uid);
@@ -124,6 +136,10 @@ Card makeIso15693Card(std::vector<uint8_t> uid);
 Card makeTypeBCard(std::vector<uint8_t> pupi);
 // A TYPE A CPU card (CpuA, MifarePro) with the default application.
 Card makeCpuCard(CardKind kind, std::vector<uint8_t> uid);
+// A contact memory card (an empty psc: the transport code FF..) or a contact
+// CPU card / SAM with the default application.
+Card makeMemoryCard(CardKind kind, std::vector<uint8_t> psc);
+Card makeContactCpuCard(CardKind kind);
 // An Ultralight or Ultralight C, 7-byte UID (random, NXP's 04 first, when empty).
 Card makeUltralightCard(CardKind kind, std::vector<uint8_t> uid);
 // A MIFARE Plus (MfPlus2K, MfPlus4K) fresh from the factory: level 0.

@@ -108,6 +108,7 @@ void Simulator::follow()
         store_ = std::make_unique<BenchStore>(path);
         handles_.clear();
         sessions_.clear();
+        contactSlots_.clear();
     }
     store_->current();
 }

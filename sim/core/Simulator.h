@@ -9,6 +9,7 @@
 #include "sim/core/BenchStore.h"
 #include "sim/core/Errors.h"
 
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -191,6 +192,8 @@ private:
         mfplus::Session plus;
         iso15693::State tagState = iso15693::State::Ready;
         at88::Session at88;
+        // Contact memory cards: the right PSC was presented to this card.
+        bool pscPresented = false;
         // Ultralight C: 3DES authentication passed.
         bool ultralightAuthenticated = false;
 
@@ -263,6 +266,21 @@ private:
     // The selected AT88RF020 whose verified password is this one.
     int at88WithPassword(int h, const unsigned char *password);
 
+    // The contact slot and SAM sockets (SimMemoryCards.cpp, SimContactCpu.cpp).
+    // A contact card is powered while its session is Active.
+    struct ContactSlots {
+        unsigned char selected = 0x0C;           // rz_setcpu; the user slot until one is chosen
+        std::array<unsigned char, 4> protocol{}; // rz_setcpupara per slot 0x0C-0x0F: 0 T=0, 1 T=1
+    };
+    int contactCard(int h, const std::string &position, Target *t);
+    int memoryCard(int h, CardKind kind, Target *t);
+    // Runs change on a copy of the memory card's content and keeps what it
+    // changed, also when the operation itself fails (a spent PSC attempt).
+    int changeMemory(int h, CardKind kind, const std::function<int(memory::Memory &, bool &presented)> &change);
+    // The CPU card or SAM in the reader's selected slot.
+    int selectedCpu(int h, Target *t, unsigned char *slot);
+
+    std::map<std::string, ContactSlots> contactSlots_; // by reader
     std::unique_ptr<BenchStore> store_;
     std::map<int, Open> handles_;
     std::map<std::string, Session> sessions_; // by "reader/position"

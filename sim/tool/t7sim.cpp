@@ -34,7 +34,7 @@ Commands:
   show                                  readers, their cards and peripherals
                                         (beeps since the last show, clock,
                                         LED and LCD as they read now)
-  place READER POSITION KIND [--uid HEX] [--number DEC]
+  place READER POSITION KIND [--uid HEX] [--number DEC] [--psc HEX]
                                         put a new card there (replaces one)
   remove READER POSITION                take the card away
   import READER POSITION FILE [--format F]
@@ -60,12 +60,19 @@ Kinds (position; identifier):
                 MIFARE Plus 2K/4K, level 0 (typea; --uid of 8 or 14 hex digits)
   at88rf020     AT88RF020, password 0000000000000000 (typeb; --uid: 8 hex digits)
   id            125 kHz ID card (id125; --number, a 40-bit decimal number)
-Without --uid/--number: random.
+  sle4442       SLE4442 memory card (contact; --psc of 6 hex digits)
+  sle4428       SLE4428 memory card (contact; --psc of 4 hex digits)
+  at24c64       AT24C64 EEPROM card (contact)
+  cpu           ISO 7816 CPU card (contact)
+  sam           ISO 7816 SAM (sam1, sam2 or sam3)
+Without --uid/--number: random. Without --psc: the transport code FF...
 
 Examples:
   t7sim place usb1 typea s50 --uid 04A1B2C3
   t7sim place usb1 id125 id --number 12345678
   t7sim dump usb1 typea
+  t7sim place usb1 contact sle4442 --psc 7E25A1
+  t7sim place usb1 sam2 sam
   t7sim export usb1 typea card.mct
   t7sim import usb2 typea card.bin
 
@@ -142,6 +149,16 @@ std::string describeCard(const Card &card)
 {
     std::ostringstream out;
     out << sim::kindName(card.kind);
+    if (const auto chip = sim::chipOf(card.kind)) {
+        const sim::memory::Layout &layout = sim::memory::layoutOf(*chip);
+        if (layout.pscLength > 0)
+            out << " PSC " << sim::toHex(card.memory.psc) << ", " << card.memory.attemptsLeft << " of "
+                << layout.maxAttempts << " attempts left" << (card.memory.attemptsLeft == 0 ? " (locked)" : "")
+                << ", protected " << sim::memory::protectedRanges(card.memory);
+        return out.str();
+    }
+    if (const std::vector<uint8_t> atr = sim::atrOf(card); !atr.empty())
+        return out.str() + " ATR " + sim::toHex(atr);
     if (card.kind == CardKind::Id) {
         char text[16];
         std::snprintf(text, sizeof text, "%010u", static_cast<unsigned>(card.number & 0xFFFFFFFFu));
@@ -312,12 +329,37 @@ uint64_t parseNumber(const std::string &text)
     return n;
 }
 
-Card newCard(CardKind kind, const std::optional<std::string> &uid, const std::optional<std::string> &number)
+struct CardOptions {
+    std::optional<std::string> uid;
+    std::optional<std::string> number;
+    std::optional<std::string> psc;
+};
+
+std::vector<uint8_t> parsePsc(CardKind kind, const std::optional<std::string> &text)
 {
+    const int length = sim::memory::layoutOf(*sim::chipOf(kind)).pscLength;
+    if (!text)
+        return {};
+    if (length == 0)
+        throw UsageError{"--psc is for sle4442 and sle4428 cards"};
+    const auto bytes = sim::fromHex(*text);
+    if (!bytes || static_cast<int>(bytes->size()) != length)
+        throw UsageError{"bad PSC '" + *text + "': " + std::to_string(2 * length) + " hexadecimal digits expected"};
+    return *bytes;
+}
+
+Card newCard(CardKind kind, const CardOptions &options)
+{
+    const auto &[uid, number, psc] = options;
     if (number && kind != CardKind::Id)
         throw UsageError{"--number is for id cards"};
     if (uid && kind == CardKind::Id)
         throw UsageError{"an id card takes --number, not --uid"};
+    const bool contact = sim::positionForKind(kind) == "contact" || kind == CardKind::Sam;
+    if (uid && contact)
+        throw UsageError{"a contact card has no --uid"};
+    if (psc && !sim::chipOf(kind))
+        throw UsageError{"--psc is for sle4442 and sle4428 cards"};
     switch (kind) {
     case CardKind::S50:
     case CardKind::S70:
@@ -331,6 +373,13 @@ Card newCard(CardKind kind, const std::optional<std::string> &uid, const std::op
     case CardKind::CpuA:
     case CardKind::MifarePro:
         return sim::makeCpuCard(kind, uid ? parseUid(*uid, {8, 14}) : std::vector<uint8_t>{});
+    case CardKind::Sle4442:
+    case CardKind::Sle4428:
+    case CardKind::At24c64:
+        return sim::makeMemoryCard(kind, parsePsc(kind, psc));
+    case CardKind::ContactCpu:
+    case CardKind::Sam:
+        return sim::makeContactCpuCard(kind);
     case CardKind::Ultralight:
     case CardKind::UltralightC:
         return sim::makeUltralightCard(kind, uid ? parseUid(*uid, {14}) : std::vector<uint8_t>{});
@@ -357,17 +406,17 @@ int place(sim::BenchStore &store, const std::vector<std::string> &args)
     if (!sim::kindFitsPosition(*kind, position))
         throw UsageError{"a card of kind " + args[2] + " goes in position " + sim::positionForKind(*kind) + ", not " +
                          position};
-    std::optional<std::string> uid;
-    std::optional<std::string> number;
+    CardOptions options;
     for (size_t i = 3; i < args.size(); ++i) {
-        if ((args[i] == "--uid" || args[i] == "--number") && i + 1 < args.size()) {
-            (args[i] == "--uid" ? uid : number) = args[i + 1];
-            ++i;
-        } else {
+        std::optional<std::string> *option = args[i] == "--uid"      ? &options.uid
+                                             : args[i] == "--number" ? &options.number
+                                             : args[i] == "--psc"    ? &options.psc
+                                                                     : nullptr;
+        if (!option || i + 1 >= args.size())
             throw UsageError{"unexpected argument '" + args[i] + "'"};
-        }
+        *option = args[++i];
     }
-    const Card card = newCard(*kind, uid, number);
+    const Card card = newCard(*kind, options);
     store.modify([&](Bench &bench) {
         Reader *r = bench.find(readerName);
         if (!r)
@@ -438,6 +487,8 @@ int dump(sim::BenchStore &store, const std::vector<std::string> &args)
         std::snprintf(label, sizeof label, "%03d: ", block);
         std::cout << label << sim::toHex(std::vector<uint8_t>(card.blocks[b].begin(), card.blocks[b].end())) << "\n";
     }
+    if (sim::chipOf(card.kind))
+        std::cout << sim::memory::dump(card.memory);
     if (sim::hasApplication(card.kind))
         std::cout << sim::iso7816::describe(card.application);
     if (sim::isUltralight(card.kind))

@@ -39,6 +39,12 @@ const std::vector<DispatchCase> kDispatch = {
     {19, "CS70EasyDlg", "S70 easy operate", ""},
     {26, "CCardTypeSetDlg", "Card type setting", ""},
     {30, "CIdCardDlg", "ID CARD    read card serial number", ""},
+    {5, "CCpuCardDlg", "CPU card operation", ""},
+    {8, "C4442Dlg", "4442 CARD", "Password"},
+    {9, "C4442Dlg", "4442 CARD", "Common data read and write"},
+    {10, "C4442Dlg", "4442 CARD", "Protect Zone"},
+    {28, "C4428Dlg", "4428 CARD", ""},
+    {29, "C24C64Dlg", "24C64 CARD", ""},
     {12, "CUltralightDlg", "Ultralight CARD", ""},
     {13, "CMifareProDlg", "Mifare Pro  CARD", ""},
     {27, "CFcpuDlg", "FCPU", ""},
@@ -99,7 +105,7 @@ TEST(PanelDispatch, ItemDataWithoutAPanelOpensNothing)
     fake::ModalScript modal;
     t7::connection().reset();
     t7::connection().cardTypeSetting = t7::kTypeA;
-    for (const int itemData : {11, 5, 8, 99})
+    for (const int itemData : {11, 99})
         t7::openPanel(itemData, nullptr);
     EXPECT_TRUE(modal.shown().isEmpty()) << modal.shown().join(',').toStdString();
     EXPECT_TRUE(boxes.texts().isEmpty());

@@ -4,6 +4,7 @@
 
 #include "panels/mifare_one/MifareOne.h"
 #include "reader/ConnectionState.h"
+#include "tests/support/FakeHex.h"
 #include "tests/support/FakeReader.h"
 #include "tests/support/MessageRecorder.h"
 
@@ -37,25 +38,6 @@ inline void resetSharedState(int cardKind)
     t7::connection().reset();
     t7::connection().deviceHandle = kHandle;
     t7::connection().portOpen = 1;
-}
-
-// hex_a and a_hex as a real reader library converts them.
-inline void installHexConversions(fake::FakeReader &fake)
-{
-    FAKE_ON(fake, hex_a, [](char *text, unsigned char *bytes, int digits) {
-        for (int i = 0; i < digits / 2; ++i)
-            std::snprintf(text + 2 * i, 3, "%02X", bytes[i]);
-        return 0;
-    });
-    FAKE_ON(fake, a_hex, [](unsigned char *bytes, char *text, int count) {
-        for (int i = 0; i < count; ++i) {
-            unsigned int value = 0;
-            if (std::sscanf(text + 2 * i, "%2x", &value) != 1)
-                return 1;
-            bytes[i] = static_cast<unsigned char>(value);
-        }
-        return 0;
-    });
 }
 
 class PageTest : public ::testing::Test

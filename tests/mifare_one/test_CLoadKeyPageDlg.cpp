@@ -112,7 +112,7 @@ TEST_F(LoadKeyPage, ChangeCurrentValueRefusesATextThatIsNotTwelveLong)
 
 TEST_F(LoadKeyPage, LoadKeyLoadsEverySectorRowWithTheConvertedKey)
 {
-    mifaretest::installHexConversions(fake);
+    fake::installLibraryHex(fake);
     std::map<int, std::array<unsigned char, 6>> loaded;
     FAKE_ON(fake, rz_load_key, [&loaded](int, unsigned char, unsigned char sector, unsigned char *key) {
         std::copy(key, key + 6, loaded[sector].begin());

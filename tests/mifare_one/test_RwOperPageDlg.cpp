@@ -27,7 +27,7 @@ class ReadWritePage : public PageTest
 protected:
     explicit ReadWritePage(int kind = t7::mifare::kCardKindS50) : PageTest(kind)
     {
-        mifaretest::installHexConversions(fake);
+        fake::installLibraryHex(fake);
         FAKE_ON(fake, rz_read, [](int, unsigned char b, unsigned char *d) { return fillBlock(b, d); });
         FAKE_ON(fake, rz_read_S70, [](int, unsigned char b, unsigned char *d) { return fillBlock(b, d); });
         FAKE_ON(fake, rz_write, [this](int, unsigned char, unsigned char *d) {

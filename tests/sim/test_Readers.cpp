@@ -110,7 +110,7 @@ TEST(Readers, UnsupportedCommandsFailWithoutHarm)
     const int h = qvd().rz_init(100, 0);
     unsigned char buffer[64] = {};
     EXPECT_NE(qvd().rz_read_ultralt(h, 4, buffer), 0);
-    EXPECT_NE(qvd().rz_read_4442(h, 0, buffer, 16), 0);
+    EXPECT_NE(qvd().rz_read_4428(h, 0, buffer, 16), 0);
     EXPECT_NE(qvd().rz_des(nullptr, nullptr, nullptr, 1), 0);
 }
 

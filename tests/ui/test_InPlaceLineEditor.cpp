@@ -134,6 +134,19 @@ TEST_F(InPlaceLineEditorTest, HidingKeepsAPendingTextButDiscardingForgetsIt)
     EXPECT_EQ(list->item(6)->text(), "line 6");
 }
 
+TEST_F(InPlaceLineEditorTest, TakeOverNowWritesBackAnEditThatWasNeverLeft)
+{
+    editor->setAcceptor([](const QString &text) { return text.size() >= 4; });
+    editor->open(2);
+    retype("abc");
+    EXPECT_FALSE(editor->takeOverNow()) << "refused by the acceptor";
+    retype("typed");
+    ASSERT_TRUE(edit->hasFocus());
+    EXPECT_TRUE(editor->takeOverNow());
+    EXPECT_EQ(list->item(2)->text(), "typed");
+    EXPECT_FALSE(editor->takeOverNow()) << "nothing open any more";
+}
+
 TEST_F(InPlaceLineEditorTest, CanWriteBackAsSoonAsTheEditIsLeft)
 {
     editor->setTakeOverOnFocusOut(true);
