@@ -1,10 +1,12 @@
 #include "panels/contactless/CAt88rf020Dlg.h"
 
+#include "panels/contactless/At88Entries.h"
 #include "panels/contactless/At88KeyFile.h"
-#include "panels/contactless/At88Password.h"
 #include "panels/contactless/CAt88rf020Dlg2.h"
 #include "panels/contactless/ContactlessWidgets.h"
 #include "reader/ConnectionState.h"
+#include "reader/LibraryHex.h"
+#include "reader/ReaderResult.h"
 #include "ui/CrLfText.h"
 #include "ui/ModalRunner.h"
 #include "ui/NamedButton.h"
@@ -19,7 +21,6 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include <cstring>
 #include <vector>
 
 using t7::contactless::caption;
@@ -33,7 +34,7 @@ constexpr int kMaxCommandBytes = 255;
 
 QString outcome(const QString &what, int result)
 {
-    return what + (t7::contactless::succeeded(result) ? QStringLiteral(" success!") : QStringLiteral(" failed!"));
+    return what + (t7::succeeded(result) ? QStringLiteral(" success!") : QStringLiteral(" failed!"));
 }
 
 } // namespace
@@ -139,31 +140,29 @@ void CAt88rf020Dlg::appendLog(const QString &line)
     t7::showCrLfText(logView_, log_);
 }
 
-int CAt88rf020Dlg::convert(const QString &text, unsigned char *bytes, int count)
-{
-    QByteArray digits = text.toLatin1();
-    return a_hex(bytes, digits.data(), count);
-}
-
 void CAt88rf020Dlg::onVerify()
 {
+    using Verification = t7::contactless::At88Entries::Verification;
     const std::optional<QString> password = t7::contactless::at88PasswordText(password_->text());
     if (!password)
         return;
-    unsigned char answer[kReplySize] = {};
-    if (!t7::contactless::succeeded(rz_request_b(handle_, 0, 0, 0, answer))) {
+    t7::contactless::At88Password key{};
+    switch (at88_.verify(handle_, *password, key)) {
+    case Verification::FindFailed:
         appendLog(QStringLiteral("Find card failed!"));
         return;
-    }
-    if (!t7::contactless::succeeded(rz_attrib(handle_, answer + 1, 0))) {
+    case Verification::FindError:
         appendLog(QStringLiteral("Find card error!"));
         return;
+    case Verification::Refused:
+        appendLog(QStringLiteral("Authenticate failed!"));
+        setGatedEnabled(false);
+        return;
+    case Verification::Accepted:
+        appendLog(QStringLiteral("Authenticate success!"));
+        setGatedEnabled(true);
+        return;
     }
-    unsigned char key[8] = {};
-    convert(*password, key, 8);
-    const int result = rz_check_at(handle_, 0, key);
-    appendLog(outcome(QStringLiteral("Authenticate"), result));
-    setGatedEnabled(t7::contactless::succeeded(result));
 }
 
 void CAt88rf020Dlg::onTransmit()
@@ -192,22 +191,21 @@ void CAt88rf020Dlg::sendCommand(const QString &text)
         appendLog(QStringLiteral("The command is longer than %1 bytes!").arg(kMaxCommandBytes));
         return;
     }
-    std::vector<unsigned char> command(static_cast<size_t>(count) + 1, 0);
-    if (convert(text, command.data(), count) != 0) {
+    // An odd last character is left out.
+    std::optional<std::vector<unsigned char>> command = t7::libraryHexBytes(at88_.a_hex, text.left(2 * count), count);
+    if (!command) {
         appendLog(QStringLiteral("Input data is incorrect!"));
         return;
     }
     unsigned char reply[kReplySize] = {};
     unsigned char replyLength = 0;
     const int result =
-        rz_CommandLink_at(handle_, command.data(), static_cast<unsigned char>(count), reply, &replyLength);
+        rz_CommandLink_at(handle_, command->data(), static_cast<unsigned char>(count), reply, &replyLength);
     appendLog(outcome(QStringLiteral("Command"), result));
-    if (!t7::contactless::succeeded(result))
+    if (!t7::succeeded(result))
         return;
-    // Sized to the reply: two characters a byte and the terminating zero.
-    std::vector<char> hex(2 * static_cast<size_t>(replyLength) + 1, '\0');
-    hex_a(hex.data(), reply, 2 * replyLength);
-    appendLog(QString::fromLatin1(hex.data(), static_cast<int>(strnlen(hex.data(), hex.size()))));
+    // Sized to the reply, however long it is.
+    appendLog(t7::libraryHexText(at88_.hex_a, reply, replyLength));
 }
 
 void CAt88rf020Dlg::onUpdatePassword()
@@ -215,11 +213,10 @@ void CAt88rf020Dlg::onUpdatePassword()
     const std::optional<QString> password = t7::contactless::at88PasswordText(newPassword_->text());
     if (!password)
         return;
-    unsigned char key[8] = {};
-    convert(*password, key, 8);
-    const int result = rz_changekey_at(handle_, key);
+    t7::contactless::At88Password key = at88_.passwordBytes(*password);
+    const int result = at88_.rz_changekey_at(handle_, key.data());
     appendLog(outcome(QStringLiteral("Update"), result));
-    if (!t7::contactless::succeeded(result))
+    if (!t7::succeeded(result))
         return;
     if (t7::contactless::recordAt88Password(*password))
         setGatedEnabled(false); // the new password must be verified

@@ -3,6 +3,7 @@
 // the page panel.
 #pragma once
 
+#include "panels/contactless/At88Entries.h"
 #include "reader/QvdLibrary.h"
 
 #include <QDialog>
@@ -43,23 +44,9 @@ private:
     void appendLog(const QString &line);
     void setGatedEnabled(bool enabled);
     void sendCommand(const QString &text);
-    int convert(const QString &text, unsigned char *bytes, int count);
 
-    qvd::LibraryRef lib_ = qvd::Library::load();
-    QVD_ENTRY(lib_, rz_request_b);
-    QVD_ENTRY(lib_, rz_attrib);
-    QVD_ENTRY(lib_, rz_check_at);
-    QVD_ENTRY(lib_, rz_read_at);
-    QVD_ENTRY(lib_, rz_write_at);
-    QVD_ENTRY(lib_, rz_lock_at);
-    QVD_ENTRY(lib_, rz_halt_at);
-    QVD_ENTRY(lib_, rz_count_at);
-    QVD_ENTRY(lib_, rz_config_card);
-    QVD_ENTRY(lib_, rz_beep);
-    QVD_ENTRY(lib_, hex_a);
-    QVD_ENTRY(lib_, a_hex);
-    QVD_ENTRY(lib_, rz_changekey_at);
-    QVD_ENTRY(lib_, rz_CommandLink_at);
+    t7::contactless::At88Entries at88_;
+    QVD_ENTRY(at88_.lib, rz_CommandLink_at);
 
     const int handle_;
     QString log_;

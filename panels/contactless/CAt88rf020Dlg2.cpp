@@ -1,11 +1,13 @@
 #include "panels/contactless/CAt88rf020Dlg2.h"
 
+#include "panels/contactless/At88Entries.h"
 #include "panels/contactless/At88KeyFile.h"
-#include "panels/contactless/At88Password.h"
 #include "panels/contactless/ContactlessWidgets.h"
 #include "panels/contactless/HexLineList.h"
 #include "reader/ConnectionState.h"
 #include "reader/HexText.h"
+#include "reader/LibraryHex.h"
+#include "reader/ReaderResult.h"
 #include "ui/CrLfText.h"
 #include "ui/Fonts.h"
 #include "ui/MessageSeam.h"
@@ -21,7 +23,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cstring>
+#include <vector>
 
 using t7::contactless::caption;
 
@@ -174,34 +176,28 @@ void CAt88rf020Dlg2::showReport(const QString &text)
     t7::showCrLfText(reportView_, report_);
 }
 
-int CAt88rf020Dlg2::convert(const QString &text, unsigned char *bytes)
-{
-    QByteArray digits = text.left(kPageDigits).toLatin1();
-    return a_hex(bytes, digits.data(), 8);
-}
-
 void CAt88rf020Dlg2::onVerify()
 {
+    using Verification = t7::contactless::At88Entries::Verification;
     const std::optional<QString> password = t7::contactless::at88PasswordText(passwordField_->text());
     if (!password)
         return;
-    unsigned char answer[256] = {};
-    if (!t7::contactless::succeeded(rz_request_b(handle_, 0, 0, 0, answer))) {
+    switch (at88_.verify(handle_, *password, password_)) {
+    case Verification::FindFailed:
         showReport(QStringLiteral("Find card failed!"));
         return;
-    }
-    if (!t7::contactless::succeeded(rz_attrib(handle_, answer + 1, 0))) {
+    case Verification::FindError:
         showReport(QStringLiteral("Find card error!"));
         return;
-    }
-    convert(*password, password_);
-    if (!t7::contactless::succeeded(rz_check_at(handle_, 0, password_))) {
+    case Verification::Refused:
         showReport(QStringLiteral("Authenticate failed!"));
         disableGated();
         return;
+    case Verification::Accepted:
+        showReport(QStringLiteral("Authenticate success!"));
+        enableGated();
+        return;
     }
-    showReport(QStringLiteral("Authenticate success!"));
-    enableGated();
 }
 
 void CAt88rf020Dlg2::readButton(int first, int end, int range)
@@ -212,11 +208,9 @@ void CAt88rf020Dlg2::readButton(int first, int end, int range)
     for (int page = first; page < end; ++page) {
         QString line = QStringLiteral("Read the") + pageNumber(page);
         unsigned char data[8] = {};
-        if (t7::contactless::succeeded(rz_read_at(handle_, static_cast<unsigned char>(page), password_, data))) {
-            char text[kPageDigits + 1] = {};
-            hex_a(text, data, kPageDigits);
-            const QString hex = QString::fromLatin1(text, static_cast<int>(strnlen(text, kPageDigits)));
-            pages_->addLine(page == kPasswordPage ? kMaskedPassword : t7::InsertHexSpaces(hex));
+        if (t7::succeeded(at88_.rz_read_at(handle_, static_cast<unsigned char>(page), password_.data(), data))) {
+            pages_->addLine(page == kPasswordPage ? kMaskedPassword
+                                                  : t7::InsertHexSpaces(t7::libraryHexText(at88_.hex_a, data, 8)));
             line += QStringLiteral("page success!");
         } else {
             pages_->addLine(QString());
@@ -256,9 +250,9 @@ void CAt88rf020Dlg2::onWrite()
         text.remove(QLatin1Char(' '));
         if (text.isEmpty())
             return; // the report and the controls stay as they are
-        unsigned char data[8] = {};
-        convert(text, data);
-        const bool written = t7::contactless::succeeded(rz_write_at(handle_, static_cast<unsigned char>(page), data));
+        std::optional<std::vector<unsigned char>> data = t7::libraryHexBytes(at88_.a_hex, text.left(kPageDigits), 8);
+        const bool written =
+            data && t7::succeeded(at88_.rz_write_at(handle_, static_cast<unsigned char>(page), data->data()));
         report += QStringLiteral("Write the") + pageNumber(page) +
                   (written ? QStringLiteral("page success!") : QStringLiteral("page failed!")) + QStringLiteral("\r\n");
     }
@@ -271,10 +265,9 @@ void CAt88rf020Dlg2::onUpdatePassword()
     const std::optional<QString> password = t7::contactless::at88PasswordText(newKey_->text());
     if (!password)
         return;
-    unsigned char key[8] = {};
-    convert(*password, key);
-    const int result = rz_changekey_at(handle_, key);
-    const bool changed = t7::contactless::succeeded(result);
+    t7::contactless::At88Password key = at88_.passwordBytes(*password);
+    const int result = at88_.rz_changekey_at(handle_, key.data());
+    const bool changed = t7::succeeded(result);
     const bool recorded = changed && t7::contactless::recordAt88Password(*password);
     t7::appBox(QStringLiteral("Update") + (changed ? QStringLiteral(" success!") : QStringLiteral(" failed!")));
     if (changed && !recorded)
@@ -284,12 +277,12 @@ void CAt88rf020Dlg2::onUpdatePassword()
 
 void CAt88rf020Dlg2::onCount()
 {
-    showReport(t7::contactless::succeeded(rz_count_at(handle_, 0, password_)) ? QStringLiteral("rz_count_at OK!")
+    showReport(t7::succeeded(at88_.rz_count_at(handle_, 0, password_.data())) ? QStringLiteral("rz_count_at OK!")
                                                                               : QStringLiteral("rz_count_at Error!"));
 }
 
 void CAt88rf020Dlg2::onHalt()
 {
-    showReport(t7::contactless::succeeded(rz_halt_at(handle_, 0, password_)) ? QStringLiteral("rz_halt_at OK!")
+    showReport(t7::succeeded(at88_.rz_halt_at(handle_, 0, password_.data())) ? QStringLiteral("rz_halt_at OK!")
                                                                              : QStringLiteral("rz_halt_at Error!"));
 }

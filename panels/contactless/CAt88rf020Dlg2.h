@@ -3,7 +3,7 @@
 // read, each completed write and each password change ends the verification.
 #pragma once
 
-#include "reader/QvdLibrary.h"
+#include "panels/contactless/At88Entries.h"
 
 #include <QDialog>
 
@@ -44,25 +44,11 @@ private:
     void enableGated();
     void readButton(int first, int end, int range);
     void showReport(const QString &text);
-    int convert(const QString &text, unsigned char *bytes);
 
-    qvd::LibraryRef lib_ = qvd::Library::load();
-    QVD_ENTRY(lib_, rz_request_b);
-    QVD_ENTRY(lib_, rz_attrib);
-    QVD_ENTRY(lib_, rz_check_at);
-    QVD_ENTRY(lib_, rz_read_at);
-    QVD_ENTRY(lib_, rz_write_at);
-    QVD_ENTRY(lib_, rz_lock_at);
-    QVD_ENTRY(lib_, rz_halt_at);
-    QVD_ENTRY(lib_, rz_count_at);
-    QVD_ENTRY(lib_, rz_config_card);
-    QVD_ENTRY(lib_, rz_beep);
-    QVD_ENTRY(lib_, hex_a);
-    QVD_ENTRY(lib_, a_hex);
-    QVD_ENTRY(lib_, rz_changekey_at);
+    t7::contactless::At88Entries at88_;
 
     const int handle_;
-    unsigned char password_[8] = {};
+    t7::contactless::At88Password password_{};
     int pageRange_ = 1;
     QString report_;
     bool opened_ = false;

@@ -3,6 +3,7 @@
 #include "reader/CardSerial.h"
 #include "reader/ConnectionState.h"
 #include "reader/LibraryHex.h"
+#include "reader/ReaderResult.h"
 #include "ui/CGradientButton.h"
 #include "ui/ColoredControls.h"
 #include "ui/CrLfText.h"
@@ -28,12 +29,6 @@ constexpr unsigned short kRfResetDuration = 2;
 int deviceHandle()
 {
     return t7::connection().deviceHandle;
-}
-
-// The results this panel tests are 16-bit values.
-bool succeeded(int result)
-{
-    return static_cast<short>(result) == 0;
 }
 
 CGradientButton *makeButton(const QString &caption, const char *name, QWidget *parent)
@@ -113,8 +108,8 @@ QString CFcpuDlg::hexText(const unsigned char *bytes, int count)
 
 void CFcpuDlg::onRfReset()
 {
-    appendLine(succeeded(rz_reset(deviceHandle(), kRfResetDuration)) ? QStringLiteral("rz_reset OK!")
-                                                                     : QStringLiteral("rz_reset Error!"));
+    appendLine(t7::succeeded(rz_reset(deviceHandle(), kRfResetDuration)) ? QStringLiteral("rz_reset OK!")
+                                                                         : QStringLiteral("rz_reset Error!"));
 }
 
 void CFcpuDlg::onCardReset()
@@ -139,7 +134,7 @@ bool CFcpuDlg::resetTypeA(int *length, unsigned char *information)
         appendLine(QString::asprintf("Card Serial Number: %u", serial));
     }
     unsigned char n = 0;
-    if (!succeeded(rz_pro_reset(deviceHandle(), &n, information))) {
+    if (!t7::succeeded(rz_pro_reset(deviceHandle(), &n, information))) {
         appendLine(QStringLiteral("rz_pro_reset Error!"));
         return false;
     }
@@ -151,13 +146,13 @@ bool CFcpuDlg::resetTypeA(int *length, unsigned char *information)
 bool CFcpuDlg::resetTypeB(int *length, unsigned char *information)
 {
     unsigned char answer[kAtqbBuffer] = {};
-    if (!succeeded(rz_request_b(deviceHandle(), 0, 0, 0, answer))) {
+    if (!t7::succeeded(rz_request_b(deviceHandle(), 0, 0, 0, answer))) {
         appendLine(QStringLiteral("Find card failed!"));
         return false;
     }
     unsigned char identifier[4];
     std::copy(answer + 1, answer + 5, identifier);
-    if (!succeeded(rz_attrib(deviceHandle(), identifier, 0))) {
+    if (!t7::succeeded(rz_attrib(deviceHandle(), identifier, 0))) {
         appendLine(QStringLiteral("Find card error!"));
         return false;
     }
@@ -179,8 +174,8 @@ void CFcpuDlg::onSendCommand()
     a_hex(command, text.data(), length);
     unsigned char replyLength = 0;
     unsigned char reply[kBufferSize] = {};
-    if (!succeeded(rz_pro_commandlink(deviceHandle(), static_cast<unsigned char>(length), command, &replyLength, reply,
-                                      kCommandTimeout, kCommandFrameSize))) {
+    if (!t7::succeeded(rz_pro_commandlink(deviceHandle(), static_cast<unsigned char>(length), command, &replyLength,
+                                          reply, kCommandTimeout, kCommandFrameSize))) {
         appendLine(QStringLiteral("Command Error!"));
         return;
     }

@@ -4,6 +4,8 @@
 #include "panels/contactless/HexLineList.h"
 #include "reader/ConnectionState.h"
 #include "reader/HexText.h"
+#include "reader/LibraryHex.h"
+#include "reader/ReaderResult.h"
 #include "ui/CrLfText.h"
 #include "ui/MessageSeam.h"
 #include "ui/NamedButton.h"
@@ -193,10 +195,7 @@ void CIcode2Dlg::opening()
 
 QString CIcode2Dlg::hexText(const unsigned char *bytes, int digits)
 {
-    std::vector<unsigned char> copy(bytes, bytes + (digits + 1) / 2);
-    std::vector<char> text(static_cast<size_t>(digits) + 1, '\0');
-    hex_a(text.data(), copy.data(), digits);
-    return QString::fromLatin1(text.data(), static_cast<int>(strnlen(text.data(), text.size())));
+    return t7::libraryHexText(hex_a, bytes, (digits + 1) / 2).left(digits);
 }
 
 // The UID changes only when a card answers.
@@ -204,7 +203,7 @@ bool CIcode2Dlg::takeInventory()
 {
     unsigned char reply[kReplySize] = {};
     unsigned char uid[8] = {};
-    if (!t7::contactless::succeeded(rz_inventory(handle_, kInventory, 0, 0, reply, uid)))
+    if (!t7::succeeded(rz_inventory(handle_, kInventory, 0, 0, reply, uid)))
         return false;
     std::memcpy(uid_, uid, sizeof uid_);
     return true;
@@ -220,7 +219,7 @@ void CIcode2Dlg::onSystemInfo()
     serial_->setText(uidText());
     unsigned char length = 0;
     unsigned char reply[kReplySize] = {};
-    if (!t7::contactless::succeeded(rz_get_systeminfo(handle_, kAddressed, uid_, &length, reply))) {
+    if (!t7::succeeded(rz_get_systeminfo(handle_, kAddressed, uid_, &length, reply))) {
         status_->setText(QStringLiteral("System information read error!"));
         return;
     }
@@ -248,7 +247,7 @@ void CIcode2Dlg::readRange(int first, int end)
         QString line = QStringLiteral("Read the%1").arg(block, 2, 10, QLatin1Char('0'));
         unsigned char length = 0;
         unsigned char data[kReplySize] = {};
-        if (t7::contactless::succeeded(
+        if (t7::succeeded(
                 rz_readblock(handle_, kAddressed, static_cast<unsigned char>(block), 1, uid_, &length, data))) {
             blocks_->addLine(t7::InsertHexSpaces(hexText(data, kBlockDigits)));
             line += QStringLiteral(" block success!");
@@ -300,12 +299,10 @@ void CIcode2Dlg::onWrite()
         // Lines of blocks that could not be read stay empty and are skipped.
         if (digits.isEmpty())
             continue;
-        QByteArray text = digits.toLatin1();
-        unsigned char data[4] = {};
-        a_hex(data, text.data(), 4);
+        std::optional<std::vector<unsigned char>> data = t7::libraryHexBytes(a_hex, digits, 4);
         const int block = first + j;
-        const bool written = t7::contactless::succeeded(
-            rz_writeblock(handle_, kAddressed, static_cast<unsigned char>(block), 1, uid_, 4, data));
+        const bool written = data && t7::succeeded(rz_writeblock(handle_, kAddressed, static_cast<unsigned char>(block),
+                                                                 1, uid_, 4, data->data()));
         report += QStringLiteral("Write the%1").arg(block) +
                   (written ? QStringLiteral(" block success!") : QStringLiteral(" block error!")) +
                   QStringLiteral("\r\n");
@@ -324,8 +321,7 @@ void CIcode2Dlg::onLockBlock()
     if (!t7::question(this, QStringLiteral("Once locked,you will never write this block,continue?")))
         return;
     const int block = blockRange_ == 2 ? line + 16 : line;
-    const bool locked =
-        t7::contactless::succeeded(rz_lock_block(handle_, kAddressed, static_cast<unsigned char>(block), uid_));
+    const bool locked = t7::succeeded(rz_lock_block(handle_, kAddressed, static_cast<unsigned char>(block), uid_));
     showReport(locked ? QStringLiteral("Lock block success!") : QStringLiteral("Lock block error!"));
 }
 
@@ -337,11 +333,12 @@ bool CIcode2Dlg::valueOf(const QLineEdit *field, bool afi, const QString &emptyS
         status_->setText(emptyStatus);
         return false;
     }
-    QByteArray digits = text.toLatin1();
-    if (!t7::isHexOfLength(text, 1) || a_hex(value, digits.data(), 1) != 0) {
+    const std::optional<std::vector<unsigned char>> byte = t7::libraryHexBytes(a_hex, text, 1);
+    if (!byte) {
         status_->setText(textsFor(afi).name + QStringLiteral(" must be two hexadecimal digits!"));
         return false;
     }
+    *value = byte->front();
     return true;
 }
 
@@ -353,7 +350,7 @@ void CIcode2Dlg::writeValue(const QLineEdit *field, bool afi)
         return;
     const int result =
         afi ? rz_write_afi(handle_, kAddressed, value, uid_) : rz_write_dsfid(handle_, kAddressed, value, uid_);
-    status_->setText(t7::contactless::succeeded(result) ? texts.writeSuccess : texts.writeFailure);
+    status_->setText(t7::succeeded(result) ? texts.writeSuccess : texts.writeFailure);
 }
 
 void CIcode2Dlg::lockValue(const QLineEdit *field, bool afi)
@@ -366,7 +363,7 @@ void CIcode2Dlg::lockValue(const QLineEdit *field, bool afi)
         return;
     const int result =
         afi ? rz_lock_afi(handle_, kAddressed, value, uid_) : rz_lock_dsfid(handle_, kAddressed, value, uid_);
-    status_->setText(t7::contactless::succeeded(result) ? texts.lockSuccess : texts.lockFailure);
+    status_->setText(t7::succeeded(result) ? texts.lockSuccess : texts.lockFailure);
 }
 
 void CIcode2Dlg::onWriteAfi()
@@ -395,7 +392,7 @@ void CIcode2Dlg::onFunctionChosen(int index)
     case 1: {
         unsigned char length = 0;
         unsigned char reply[kReplySize] = {};
-        if (!t7::contactless::succeeded(
+        if (!t7::succeeded(
                 rz_get_securityinfo(handle_, kAddressed, kSecurityFirstBlock, kSecurityBlocks, uid_, &length, reply))) {
             status_->setText(QStringLiteral("rz_get_securityinfo Error!"));
             return;
@@ -406,17 +403,17 @@ void CIcode2Dlg::onFunctionChosen(int index)
         return;
     }
     case 2:
-        status_->setText(t7::contactless::succeeded(rz_reset_to_ready(handle_, kAddressed, uid_))
+        status_->setText(t7::succeeded(rz_reset_to_ready(handle_, kAddressed, uid_))
                              ? QStringLiteral("rz_reset_to_ready OK!")
                              : QStringLiteral("rz_reset_to_ready Error!"));
         return;
     case 3:
-        status_->setText(t7::contactless::succeeded(rz_select_uid(handle_, kAddressed, uid_))
+        status_->setText(t7::succeeded(rz_select_uid(handle_, kAddressed, uid_))
                              ? QStringLiteral("rz_select_uid OK!")
                              : QStringLiteral("rz_select_uid Error!"));
         return;
     case 4:
-        status_->setText(t7::contactless::succeeded(rz_stay_quiet(handle_, kAddressed, uid_))
+        status_->setText(t7::succeeded(rz_stay_quiet(handle_, kAddressed, uid_))
                              ? QStringLiteral("rz_stay_quiet OK!")
                              : QStringLiteral("rz_stay_quiet Error!"));
         return;

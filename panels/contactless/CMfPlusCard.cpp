@@ -1,8 +1,8 @@
 #include "panels/contactless/CMfPlusCard.h"
 
 #include "reader/CardSerial.h"
-
-#include <cstring>
+#include "reader/LibraryHex.h"
+#include "reader/ReaderResult.h"
 
 namespace
 {
@@ -23,7 +23,7 @@ unsigned char *CMfPlusCard::bytes(QByteArray &array)
 int CMfPlusCard::activate()
 {
     const int reset = rz_reset(handle_, kRfResetMs);
-    if (static_cast<short>(reset) != 0)
+    if (!t7::succeeded(reset))
         return reset;
     unsigned int serial = 0;
     t7::GetCardSerial(handle_, serial);
@@ -123,11 +123,11 @@ std::optional<QByteArray> CMfPlusCard::hexKey(const QString &text)
 {
     if (text.size() > kMaxHexKeyText)
         return std::nullopt;
-    QByteArray digits = text.toLatin1();
-    QByteArray key(text.size() / 2, '\0');
-    if (a_hex(bytes(key), digits.data(), static_cast<int>(key.size())) != 0)
+    const int count = static_cast<int>(text.size() / 2);
+    const std::optional<std::vector<unsigned char>> key = t7::libraryHexBytes(a_hex, text.left(2 * count), count);
+    if (!key)
         return std::nullopt;
-    return key;
+    return QByteArray(reinterpret_cast<const char *>(key->data()), count);
 }
 
 std::optional<unsigned short> CMfPlusCard::keyNumber(const QString &text)
@@ -141,9 +141,5 @@ std::optional<unsigned short> CMfPlusCard::keyNumber(const QString &text)
 
 QString CMfPlusCard::blockText(const unsigned char *bytes)
 {
-    char text[40] = {};
-    unsigned char block[16];
-    std::memcpy(block, bytes, sizeof block);
-    hex_a(text, block, 32);
-    return QString::fromLatin1(text, static_cast<int>(strnlen(text, 32)));
+    return t7::libraryHexText(hex_a, bytes, 16);
 }

@@ -3,6 +3,7 @@
 #include "reader/CardSerial.h"
 #include "reader/ConnectionState.h"
 #include "reader/LibraryHex.h"
+#include "reader/ReaderResult.h"
 #include "ui/CrLfText.h"
 #include "ui/MessageSeam.h"
 #include "ui/NamedButton.h"
@@ -23,12 +24,6 @@ const QString kLineEnd = QStringLiteral("\r\n");
 int deviceHandle()
 {
     return t7::connection().deviceHandle;
-}
-
-// The three card calls give 16-bit results.
-bool succeeded(int result)
-{
-    return static_cast<short>(result) == 0;
 }
 
 } // namespace
@@ -98,7 +93,7 @@ void CMifareProDlg::onReset()
     } else {
         unsigned char length = 0;
         unsigned char answer[kBufferSize] = {};
-        if (succeeded(rz_reset_mifarepro(deviceHandle(), &length, answer)))
+        if (t7::succeeded(rz_reset_mifarepro(deviceHandle(), &length, answer)))
             transcript_ += t7::libraryHexText(hex_a, answer, length);
         else
             transcript_ += QStringLiteral(" card ") + QStringLiteral("Reset") + QStringLiteral(" failed!");
@@ -129,7 +124,8 @@ void CMifareProDlg::onSend()
     a_hex(command, text.data(), n);
     unsigned char responseLength = 0;
     unsigned char response[kBufferSize] = {};
-    if (succeeded(rz_apdu_mifarepro(deviceHandle(), static_cast<unsigned char>(n), command, &responseLength, response)))
+    if (t7::succeeded(
+            rz_apdu_mifarepro(deviceHandle(), static_cast<unsigned char>(n), command, &responseLength, response)))
         transcript_ += QStringLiteral("Send :") + kLineEnd + command_ + kLineEnd + QStringLiteral("Receive:") +
                        kLineEnd + t7::libraryHexText(hex_a, response, responseLength) + kLineEnd;
     else
@@ -145,7 +141,7 @@ void CMifareProDlg::onClear()
 
 void CMifareProDlg::onHalt()
 {
-    if (succeeded(rz_halt_mifarepro(deviceHandle())))
+    if (t7::succeeded(rz_halt_mifarepro(deviceHandle())))
         t7::panelBox(this, QStringLiteral("Halt OK!"));
     else
         t7::appBox(QStringLiteral("Halt Error!"));

@@ -1,6 +1,5 @@
 // What the Mifare Plus, I-CODE2 and AT88RF020 panels share: named fields
-// with their caption labels, report views, and the reader result as they
-// read it.
+// with their caption labels and report views.
 #pragma once
 
 #include <QString>
@@ -21,12 +20,6 @@ QLineEdit *lineField(QWidget *parent, const char *name, int maxLength, const QSt
 QLabel *caption(QWidget *parent, const QString &text, QWidget *field);
 // A read-only multi-line text for reports and logs.
 QPlainTextEdit *reportView(QWidget *parent, const char *name, const QString &accessibleName);
-
-// A reader result read as a signed 16-bit value: 0 is success.
-inline bool succeeded(int result)
-{
-    return static_cast<short>(result) == 0;
-}
 
 // The first `digits` characters of text once every blank is removed, when they
 // are all hexadecimal digits; "" otherwise.

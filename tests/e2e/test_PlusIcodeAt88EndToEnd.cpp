@@ -4,13 +4,10 @@
 #include "panels/contactless/CIcode2Dlg.h"
 #include "panels/contactless/CMifarePlusDlg.h"
 
-#include "reader/ConnectionState.h"
-#include "reader/QvdLibrary.h"
 #include "tests/contactless/DialogDriver.h"
 #include "tests/contactless/KeysFileFolder.h"
-#include "tests/support/MessageRecorder.h"
+#include "tests/e2e/SimReaderTest.h"
 #include "tests/support/ModalScript.h"
-#include "tests/support/SimBench.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,33 +24,18 @@ using ::testing::IsEmpty;
 namespace
 {
 
-class PlusIcodeAt88EndToEnd : public ::testing::Test
+class PlusIcodeAt88EndToEnd : public e2e::SimReaderTest
 {
 protected:
     void openReaderWith(const std::string &placeArgs, unsigned char protocol)
     {
-        bench.run("place " + placeArgs);
-        ASSERT_TRUE(lib) << "libqvd.so could not be loaded";
-        handle = rz_init(100, 0);
-        ASSERT_GT(handle, 0);
+        SimReaderTest::openReaderWith(placeArgs);
+        if (HasFatalFailure())
+            return;
         ASSERT_EQ(rz_config_card(handle, protocol), 0);
-        t7::connection().deviceHandle = handle;
-    }
-    void TearDown() override
-    {
-        if (handle > 0)
-            rz_exit(handle);
-        t7::connection().deviceHandle = 0;
     }
 
-    sim::SimBench bench;
     fake::KeysFileFolder keys;
-    fake::MessageRecorder boxes;
-    qvd::LibraryRef lib = qvd::Library::load();
-    QVD_ENTRY(lib, rz_init);
-    QVD_ENTRY(lib, rz_exit);
-    QVD_ENTRY(lib, rz_config_card);
-    int handle = 0;
 };
 
 TEST_F(PlusIcodeAt88EndToEnd, AMifarePlusIsPersonalisedTakenToLevelThreeAndWorked)

@@ -4,10 +4,7 @@
 #include "panels/mifare_one/CMifareOneRwDlg.h"
 #include "panels/mifare_one/CS70EasyDlg.h"
 
-#include "reader/ConnectionState.h"
-#include "reader/QvdLibrary.h"
-#include "tests/support/MessageRecorder.h"
-#include "tests/support/SimBench.h"
+#include "tests/e2e/SimReaderTest.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,30 +23,20 @@ using ::testing::IsEmpty;
 namespace
 {
 
-class QuickPanelsEndToEnd : public ::testing::Test
+class QuickPanelsEndToEnd : public e2e::SimReaderTest
 {
 protected:
     // Places the card, opens the first USB reader and loads the transport key
     // FFFFFFFFFFFF as key A of the first key set for all 16 rows.
     void openReaderWith(const std::string &placeArgs)
     {
-        bench.run("place " + placeArgs);
-        ASSERT_TRUE(lib) << "libqvd.so could not be loaded";
-        handle = rz_init(100, 0);
-        ASSERT_GT(handle, 0);
+        SimReaderTest::openReaderWith(placeArgs);
+        if (HasFatalFailure())
+            return;
         ASSERT_NE(handle, 32);
-        t7::connection().deviceHandle = handle;
-        t7::connection().portOpen = 1;
         unsigned char transportKey[6] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
         for (unsigned char row = 0; row < 16; ++row)
             ASSERT_EQ(rz_load_key(handle, 0, row, transportKey), 0) << int(row);
-    }
-    void TearDown() override
-    {
-        if (handle > 0)
-            rz_exit(handle);
-        t7::connection().deviceHandle = 0;
-        t7::connection().portOpen = 0;
     }
 
     static QStringList upperLines(const QListWidget *list)
@@ -68,13 +55,7 @@ protected:
         QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
     }
 
-    sim::SimBench bench;
-    fake::MessageRecorder boxes;
-    qvd::LibraryRef lib = qvd::Library::load();
-    QVD_ENTRY(lib, rz_init);
-    QVD_ENTRY(lib, rz_exit);
     QVD_ENTRY(lib, rz_load_key);
-    int handle = 0;
 };
 
 TEST_F(QuickPanelsEndToEnd, WholeCardPanelReadsAnS50WritesOneBlockAndReadsItBack)

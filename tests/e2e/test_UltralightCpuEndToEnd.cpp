@@ -4,10 +4,7 @@
 #include "panels/contactless/CMifareProDlg.h"
 #include "panels/contactless/CUltralightCDlg.h"
 #include "panels/contactless/CUltralightDlg.h"
-#include "reader/ConnectionState.h"
-#include "reader/QvdLibrary.h"
-#include "tests/support/MessageRecorder.h"
-#include "tests/support/SimBench.h"
+#include "tests/e2e/SimReaderTest.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,38 +24,15 @@ using ::testing::IsEmpty;
 namespace
 {
 
-class ContactlessEndToEnd : public ::testing::Test
+class ContactlessEndToEnd : public e2e::SimReaderTest
 {
 protected:
-    void openReaderWith(const std::string &placeArgs)
-    {
-        bench.run("place " + placeArgs);
-        ASSERT_TRUE(lib) << "libqvd.so could not be loaded";
-        handle = rz_init(100, 0);
-        ASSERT_GT(handle, 0);
-        t7::connection().deviceHandle = handle;
-        t7::connection().portOpen = 1;
-    }
-    void TearDown() override
-    {
-        if (handle > 0)
-            rz_exit(handle);
-        t7::connection().reset();
-    }
     static void click(QWidget *dialog, const char *button)
     {
         QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
     }
     // The newest line of a log kept newest first.
     static QString newestLine(const QString &log) { return log.section(QStringLiteral("\r\n"), 0, 0); }
-
-    sim::SimBench bench;
-    fake::MessageRecorder boxes;
-    qvd::LibraryRef lib = qvd::Library::load();
-    QVD_ENTRY(lib, rz_init);
-    QVD_ENTRY(lib, rz_exit);
-    QVD_ENTRY(lib, rz_config_card);
-    int handle = 0;
 };
 
 TEST_F(ContactlessEndToEnd, UltralightPageIsReadEditedWrittenAndReadBack)
