@@ -107,10 +107,7 @@ COperTreeDlg::COperTreeDlg(QWidget *parent) : QDialog(parent)
 void COperTreeDlg::buildLayout()
 {
     setObjectName(QStringLiteral("COperTreeDlg"));
-    setAutoFillBackground(true);
-    QPalette own = palette();
-    own.setColor(QPalette::Window, t7::kDialogBackground);
-    setPalette(own);
+    t7::useDialogBackground(this);
 
     caption_ = new CBlueStatic(this);
     caption_->setObjectName(QStringLiteral("caption"));

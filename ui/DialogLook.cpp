@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QWidget>
 
 namespace t7
 {
@@ -12,6 +13,14 @@ void applyDialogLook(QApplication &app)
     palette.setColor(QPalette::Window, kDialogBackground);
     palette.setColor(QPalette::WindowText, Qt::black);
     app.setPalette(palette);
+}
+
+void useDialogBackground(QWidget *widget)
+{
+    QPalette look = widget->palette();
+    look.setColor(QPalette::Window, kDialogBackground);
+    widget->setPalette(look);
+    widget->setAutoFillBackground(true);
 }
 
 } // namespace t7

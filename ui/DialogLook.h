@@ -4,6 +4,7 @@
 #include <QColor>
 
 class QApplication;
+class QWidget;
 
 namespace t7
 {
@@ -12,5 +13,9 @@ const QColor kDialogBackground(240, 255, 240);
 
 // Light-green background with black text for all dialogs and message boxes.
 void applyDialogLook(QApplication &app);
+
+// The dialog background filled in by widget itself, for pages inside tab
+// controls and panels inside other windows, which the style paints otherwise.
+void useDialogBackground(QWidget *widget);
 
 } // namespace t7

@@ -4,14 +4,10 @@
 #include "ui/DialogLook.h"
 
 #include <QLabel>
-#include <QPalette>
 
 C42Page::C42Page(const QString &caption, QWidget *parent) : QWidget(parent), caption_(caption)
 {
-    QPalette look = palette();
-    look.setColor(QPalette::Window, t7::kDialogBackground);
-    setPalette(look);
-    setAutoFillBackground(true);
+    t7::useDialogBackground(this);
 }
 
 void C42Page::showEvent(QShowEvent *event)

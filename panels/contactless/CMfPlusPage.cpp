@@ -1,6 +1,7 @@
 #include "panels/contactless/CMfPlusPage.h"
 
 #include "panels/contactless/ContactlessWidgets.h"
+#include "ui/DialogLook.h"
 
 #include <QLineEdit>
 
@@ -14,6 +15,7 @@ const QString kTooShort = QStringLiteral("Length of chars inserted not enough!")
 CMfPlusPage::CMfPlusPage(CMfPlusCard &card, Log log, QWidget *parent)
     : QWidget(parent), card_(card), log_(std::move(log))
 {
+    t7::useDialogBackground(this);
 }
 
 void CMfPlusPage::logOutcome(int result)

@@ -2,6 +2,7 @@
 
 #include "panels/device/DevicePanels.h"
 #include "reader/ConnectionState.h"
+#include "ui/DialogLook.h"
 #include "ui/MessageSeam.h"
 
 #include <QGridLayout>
@@ -41,7 +42,7 @@ void copyInto(char (&buffer)[ComFuncTest::kDesTextSize], const QString &text)
 ComFuncTest::ComFuncTest(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("ComFuncTest"));
-    t7::device::usePanelBackground(this);
+    t7::useDialogBackground(this);
     buildLayout();
     fields_.bindText(keyEdit_, &keyText_);
     fields_.bindText(dataEdit_, &dataText_);

@@ -2,6 +2,7 @@
 
 #include "panels/device/DevicePanels.h"
 #include "reader/ConnectionState.h"
+#include "ui/DialogLook.h"
 #include "ui/MessageSeam.h"
 
 #include <QEvent>
@@ -76,7 +77,7 @@ QGroupBox *group(QWidget *parent, const QString &title, const char *name)
 DevFunTestPage::DevFunTestPage(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("DevFunTestPage"));
-    t7::device::usePanelBackground(this);
+    t7::useDialogBackground(this);
     buildLayout();
     bindFields();
     connectHandlers();

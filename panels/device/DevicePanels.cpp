@@ -1,11 +1,8 @@
 #include "panels/device/DevicePanels.h"
 
-#include "ui/DialogLook.h"
-
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -35,14 +32,6 @@ QHBoxLayout *exitRow(QDialog *dialog, const QString &caption)
     row->addStretch();
     row->addWidget(exit);
     return row;
-}
-
-void usePanelBackground(QWidget *page)
-{
-    QPalette look = page->palette();
-    look.setColor(QPalette::Window, kDialogBackground);
-    page->setPalette(look);
-    page->setAutoFillBackground(true);
 }
 
 void showLog(QPlainTextEdit *edit, const QString &log)

@@ -27,9 +27,6 @@ QLabel *captionLabel(QWidget *parent, const QString &text, QWidget *field, const
 // closes the dialog.
 QHBoxLayout *exitRow(QDialog *dialog, const QString &caption);
 
-// A property page painted in the dialog background.
-void usePanelBackground(QWidget *page);
-
 // A log kept with "\r\n" line ends, shown in an edit that breaks at "\n".
 void showLog(QPlainTextEdit *edit, const QString &log);
 

@@ -3,14 +3,10 @@
 #include "ui/DialogLook.h"
 
 #include <QLabel>
-#include <QPalette>
 
 CMifarePage::CMifarePage(const QString &caption, QWidget *parent) : QWidget(parent), caption_(caption)
 {
-    QPalette look = palette();
-    look.setColor(QPalette::Window, t7::kDialogBackground);
-    setPalette(look);
-    setAutoFillBackground(true);
+    t7::useDialogBackground(this);
 }
 
 QLabel *CMifarePage::captionLabel(const QString &text, QWidget *field, const char *name)
