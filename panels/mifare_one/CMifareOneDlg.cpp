@@ -11,8 +11,11 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 CMifareOneDlg::CMifareOneDlg(int startPage, QWidget *parent) : QDialog(parent), startPage_(startPage)
 {
@@ -34,6 +37,12 @@ CMifareOneDlg::CMifareOneDlg(int startPage, QWidget *parent) : QDialog(parent), 
     // In tab order, so the sheet is sized for its pages before it opens.
     for (CMifarePage *page : tabOrder())
         tabs_->addTab(page, page->caption());
+    // Every tab in sight (no page behind the tab bar's scroll arrows) and
+    // every page whole.
+    int width = tabs_->tabBar()->sizeHint().width() + 8;
+    for (CMifarePage *page : tabOrder())
+        width = std::max(width, page->minimumSizeHint().width() + 8);
+    tabs_->setMinimumWidth(width);
     exitButton_ = new QPushButton(QStringLiteral("Exit(&E)"), this);
     exitButton_->setObjectName(QStringLiteral("exitButton"));
     exitButton_->setAutoDefault(false);

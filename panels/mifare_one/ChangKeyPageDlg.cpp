@@ -86,6 +86,17 @@ void ChangKeyPageDlg::buildControls()
     accessConditions_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     accessConditions_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     accessConditions_->setWordWrap(false);
+    // Room for the widest table from the start, so the page never clips it
+    // nor grows while the operator types.
+    {
+        const unsigned char sample[4] = {0xFF, 0x07, 0x80, 0x69};
+        QSize room;
+        for (const bool bigSector : {false, true}) {
+            const QString table = t7::mifare::describeControlWord(sample, bigSector).table;
+            room = room.expandedTo(accessConditions_->fontMetrics().size(0, table));
+        }
+        accessConditions_->setMinimumSize(room + QSize(8, 0));
+    }
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(sectorLabel_, 0, 0);
