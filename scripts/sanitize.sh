@@ -23,12 +23,14 @@ configure() { # build dir, option
 
 if [ "$which" = asan ] || [ "$which" = all ]; then
   configure "$root/build-asan" T7_ASAN
-  ASAN_OPTIONS="detect_leaks=0:abort_on_error=1" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
+  # ASan's dlopen interceptor hides the program's RUNPATH from the loader, so
+  # the library built beside the tests is named by the loader path instead.
+  LD_LIBRARY_PATH="$root/build-asan/lib" ASAN_OPTIONS="detect_leaks=0:abort_on_error=1" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
     ctest --test-dir "$root/build-asan" --output-on-failure --no-tests=error -j "$(nproc)"
 fi
 if [ "$which" = tsan ] || [ "$which" = all ]; then
   configure "$root/build-tsan" T7_TSAN
-  TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/tsan.supp" \
+  LD_LIBRARY_PATH="$root/build-tsan/lib" TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/tsan.supp" \
     ctest --test-dir "$root/build-tsan" --output-on-failure --no-tests=error -j "$(nproc)" \
       -R '^(sim\.|mifare_one\.AutoTest|e2e\.MifareOneEndToEnd\.AutoTest)'
 fi

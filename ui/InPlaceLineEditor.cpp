@@ -10,7 +10,7 @@ namespace t7
 {
 
 InPlaceLineEditor::InPlaceLineEditor(QListWidget *list, QLineEdit *edit, QObject *parent)
-    : QObject(parent), list_(list), edit_(edit)
+    : QObject(parent), list_(list), viewport_(list->viewport()), edit_(edit)
 {
     // A sibling of the list, not a child of its viewport: assistive technology
     // sees a list's items but never the widgets inside its viewport.
@@ -19,7 +19,7 @@ InPlaceLineEditor::InPlaceLineEditor(QListWidget *list, QLineEdit *edit, QObject
     edit_->hide();
     edit_->installEventFilter(this);
     list_->installEventFilter(this);
-    list_->viewport()->installEventFilter(this);
+    viewport_->installEventFilter(this);
     connect(edit_, &QLineEdit::textEdited, this, &InPlaceLineEditor::onTextEdited);
     // The line moves when the list scrolls; the edit follows it.
     connect(list_->verticalScrollBar(), &QScrollBar::valueChanged, this, &InPlaceLineEditor::placeOverRow);
@@ -160,7 +160,7 @@ bool InPlaceLineEditor::eventFilter(QObject *watched, QEvent *event)
                 return true;
             }
         }
-    } else if ((watched == list_ || watched == list_->viewport()) && isOpen() &&
+    } else if ((watched == list_ || watched == viewport_) && isOpen() &&
                (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
         placeOverRow();
     }

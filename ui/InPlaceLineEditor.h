@@ -78,6 +78,9 @@ private:
     void onTextEdited(const QString &text);
 
     QListWidget *list_;
+    // Kept apart: events still arrive while the list is being destroyed, when
+    // asking it for its viewport is no longer allowed.
+    QWidget *viewport_;
     QLineEdit *edit_;
     Acceptor acceptor_;
     bool takeOverOnFocusOut_ = false;
