@@ -17,6 +17,8 @@ constexpr long kTypeAByte = 90;
 constexpr long kVicinityByte = 302;
 // One character of 12 ETU at 9600 baud.
 constexpr long kContactByte = 1250;
+// One byte clocked to or from a synchronous memory card, with its command.
+constexpr long kMemoryByte = 100;
 
 } // namespace
 
@@ -55,8 +57,12 @@ Duration duration(Frame frame, std::size_t bytes)
         return microseconds(1500 + kVicinityByte * n + 5000);
     case Frame::ContactBytes:
         return microseconds(kContactByte * n);
-    case Frame::ContactWrite:
-        return microseconds(kContactByte * n + 2500 * n);
+    case Frame::MemoryRead:
+        return microseconds(300 + kMemoryByte * n);
+    case Frame::MemoryWrite:
+        return microseconds(300 + kMemoryByte * n + 2500 * n);
+    case Frame::EepromPageWrite:
+        return microseconds(300 + kMemoryByte * n + 5000 * ((n + 31) / 32));
     case Frame::Peripheral:
         return microseconds(1000);
     }

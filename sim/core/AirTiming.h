@@ -32,9 +32,13 @@ enum class Frame {
     // ISO15693: a request and its answer of `bytes`; writes add programming time
     Vicinity,
     VicinityWrite,
-    // contact slot: `bytes` characters at 9600 baud; memory-card programming
+    // contact CPU slot: `bytes` characters at 9600 baud (T=0/T=1)
     ContactBytes,
-    ContactWrite,
+    // synchronous memory cards: `bytes` clocked out; an erase-and-write cycle
+    // per byte (SLE4442/4428) or per 32-byte page (AT24C64)
+    MemoryRead,
+    MemoryWrite,
+    EepromPageWrite,
     // the reader's own peripherals: one USB round trip
     Peripheral,
 };

@@ -19,6 +19,7 @@ int Simulator::at88Card(int h, Target *t)
 
 int Simulator::at88Command(int h, const std::vector<uint8_t> &frame, at88::Answer *answer)
 {
+    charge(air::Frame::Exchange, frame.size() + 11); // the frame, a status byte and a page
     Target t;
     if (const int rc = at88Card(h, &t))
         return rc;

@@ -69,6 +69,7 @@ int Simulator::cpuReset(int h, unsigned char *length, unsigned char *answer)
     if (!length || !answer)
         return kBadArgument;
     const std::vector<uint8_t> atr = atrOf(*t.card);
+    charge(air::Frame::ContactBytes, atr.size());
     std::copy(atr.begin(), atr.end(), answer);
     *length = static_cast<unsigned char>(atr.size());
     *t.session = Session::fresh(t.session->identity, Phase::Active);

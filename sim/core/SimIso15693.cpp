@@ -49,6 +49,7 @@ int lockOnce(bool &locked)
 int Simulator::getSystemInfo(int h, unsigned char flags, const unsigned char *uid, unsigned char *length,
                              unsigned char *reply)
 {
+    charge(air::Frame::Vicinity, 12 + 15);
     Target t;
     if (const int rc = tag(h, flags, uid, &t))
         return rc;
@@ -63,6 +64,7 @@ int Simulator::getSystemInfo(int h, unsigned char flags, const unsigned char *ui
 int Simulator::readBlocks(int h, unsigned char flags, unsigned char block, unsigned char count,
                           const unsigned char *uid, unsigned char *length, unsigned char *data)
 {
+    charge(air::Frame::Vicinity, 13 + 4 * std::size_t{count});
     Target t;
     if (const int rc = tag(h, flags, uid, &t))
         return rc;
@@ -77,6 +79,8 @@ int Simulator::readBlocks(int h, unsigned char flags, unsigned char block, unsig
 int Simulator::writeBlocks(int h, unsigned char flags, unsigned char block, unsigned char count,
                            const unsigned char *uid, unsigned char length, const unsigned char *data)
 {
+    for (int b = 0; b < count; ++b)
+        charge(air::Frame::VicinityWrite, 13 + 4);
     return changeTag(h, flags, uid, [&](Card &card) {
         if (length != count * iso15693::kBlockSize)
             return int(kBadArgument);
@@ -86,11 +90,13 @@ int Simulator::writeBlocks(int h, unsigned char flags, unsigned char block, unsi
 
 int Simulator::lockBlock(int h, unsigned char flags, unsigned char block, const unsigned char *uid)
 {
+    charge(air::Frame::VicinityWrite, 13);
     return changeTag(h, flags, uid, [&](Card &card) { return iso15693::lockBlock(card.tag, block); });
 }
 
 int Simulator::writeAfi(int h, unsigned char flags, unsigned char afi, const unsigned char *uid)
 {
+    charge(air::Frame::VicinityWrite, 13);
     return changeTag(h, flags, uid, [&](Card &card) { return setUnlessLocked(card.afi, card.tag.afiLocked, afi); });
 }
 
@@ -98,17 +104,20 @@ int Simulator::writeAfi(int h, unsigned char flags, unsigned char afi, const uns
 // passes along is not part of the command.
 int Simulator::lockAfi(int h, unsigned char flags, unsigned char, const unsigned char *uid)
 {
+    charge(air::Frame::VicinityWrite, 13);
     return changeTag(h, flags, uid, [](Card &card) { return lockOnce(card.tag.afiLocked); });
 }
 
 int Simulator::writeDsfid(int h, unsigned char flags, unsigned char dsfid, const unsigned char *uid)
 {
+    charge(air::Frame::VicinityWrite, 13);
     return changeTag(h, flags, uid,
                      [&](Card &card) { return setUnlessLocked(card.dsfid, card.tag.dsfidLocked, dsfid); });
 }
 
 int Simulator::lockDsfid(int h, unsigned char flags, unsigned char, const unsigned char *uid)
 {
+    charge(air::Frame::VicinityWrite, 13);
     return changeTag(h, flags, uid, [](Card &card) { return lockOnce(card.tag.dsfidLocked); });
 }
 
@@ -116,6 +125,7 @@ int Simulator::lockDsfid(int h, unsigned char flags, unsigned char, const unsign
 int Simulator::getSecurityInfo(int h, unsigned char flags, unsigned char block, unsigned char count,
                                const unsigned char *uid, unsigned char *length, unsigned char *reply)
 {
+    charge(air::Frame::Vicinity, 13 + std::size_t{count});
     Target t;
     if (const int rc = tag(h, flags, uid, &t))
         return rc;
@@ -142,6 +152,7 @@ int Simulator::moveTag(int h, unsigned char flags, const unsigned char *uid, iso
 
 int Simulator::resetToReady(int h, unsigned char flags, const unsigned char *uid)
 {
+    charge(air::Frame::Vicinity, 12);
     return moveTag(h, flags, uid, iso15693::State::Ready, false);
 }
 
@@ -149,6 +160,7 @@ int Simulator::resetToReady(int h, unsigned char flags, const unsigned char *uid
 // UID would go back to ready; there is one tag per field here.)
 int Simulator::selectUid(int h, unsigned char flags, const unsigned char *uid)
 {
+    charge(air::Frame::Vicinity, 12);
     return moveTag(h, flags, uid, iso15693::State::Selected, true);
 }
 
@@ -156,6 +168,7 @@ int Simulator::selectUid(int h, unsigned char flags, const unsigned char *uid)
 // field goes off.
 int Simulator::stayQuiet(int h, unsigned char flags, const unsigned char *uid)
 {
+    charge(air::Frame::Vicinity, 12);
     return moveTag(h, flags, uid, iso15693::State::Quiet, true);
 }
 

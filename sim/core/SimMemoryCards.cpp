@@ -3,6 +3,8 @@
 // presented lasts until the card is taken away.
 #include "sim/core/Simulator.h"
 
+#include <algorithm>
+
 namespace sim
 {
 
@@ -55,6 +57,7 @@ int Simulator::changeMemory(int h, CardKind kind, const std::function<int(memory
 
 int Simulator::sle4442ReadErrorCounter(int h, unsigned char *errorCounter)
 {
+    charge(air::Frame::MemoryRead, 4);
     Target t;
     if (const int rc = memoryCard(h, CardKind::Sle4442, &t))
         return rc;
@@ -66,6 +69,7 @@ int Simulator::sle4442ReadErrorCounter(int h, unsigned char *errorCounter)
 
 int Simulator::sle4442Authenticate(int h, unsigned char zone, unsigned char length, const unsigned char *psc)
 {
+    charge(air::Frame::MemoryWrite, 4); // compare, then the error counter written back
     if (zone != 0 || length != 3)
         return reader(h) ? kBadArgument : kBadHandle;
     return changeMemory(h, CardKind::Sle4442, [&](memory::Memory &m, bool &presented) {
@@ -75,6 +79,7 @@ int Simulator::sle4442Authenticate(int h, unsigned char zone, unsigned char leng
 
 int Simulator::sle4442ChangeKey(int h, unsigned char zone, unsigned char length, const unsigned char *psc)
 {
+    charge(air::Frame::MemoryWrite, std::size_t{length});
     if (zone != 0 || length != 3)
         return reader(h) ? kBadArgument : kBadHandle;
     return changeMemory(h, CardKind::Sle4442, [&](memory::Memory &m, bool &presented) {
@@ -84,6 +89,7 @@ int Simulator::sle4442ChangeKey(int h, unsigned char zone, unsigned char length,
 
 int Simulator::sle4442Read(int h, int address, unsigned char *data, int length)
 {
+    charge(air::Frame::MemoryRead, static_cast<std::size_t>(std::max(length, 0)));
     Target t;
     if (const int rc = memoryCard(h, CardKind::Sle4442, &t))
         return rc;
@@ -92,6 +98,7 @@ int Simulator::sle4442Read(int h, int address, unsigned char *data, int length)
 
 int Simulator::sle4442Write(int h, int address, const unsigned char *data, int length)
 {
+    charge(air::Frame::MemoryWrite, static_cast<std::size_t>(std::max(length, 0)));
     return changeMemory(h, CardKind::Sle4442, [&](memory::Memory &m, bool &presented) {
         return memory::write(Chip::Sle4442, m, presented, address, data, length);
     });
@@ -99,6 +106,7 @@ int Simulator::sle4442Write(int h, int address, const unsigned char *data, int l
 
 int Simulator::sle4442ReadProtection(int h, int address, unsigned char *data, int length)
 {
+    charge(air::Frame::MemoryRead, 4);
     Target t;
     if (const int rc = memoryCard(h, CardKind::Sle4442, &t))
         return rc;
@@ -107,6 +115,7 @@ int Simulator::sle4442ReadProtection(int h, int address, unsigned char *data, in
 
 int Simulator::sle4442WriteProtection(int h, int address, const unsigned char *data, int length)
 {
+    charge(air::Frame::MemoryWrite, static_cast<std::size_t>(std::max(length, 0)));
     return changeMemory(h, CardKind::Sle4442, [&](memory::Memory &m, bool &presented) {
         return memory::protect(Chip::Sle4442, m, presented, address, data, length);
     });
@@ -116,6 +125,7 @@ int Simulator::sle4442WriteProtection(int h, int address, const unsigned char *d
 
 int Simulator::sle4428Authenticate(int h, const unsigned char *psc)
 {
+    charge(air::Frame::MemoryWrite, 3);
     return changeMemory(h, CardKind::Sle4428, [&](memory::Memory &m, bool &presented) {
         return memory::presentPsc(Chip::Sle4428, m, presented, psc);
     });
@@ -123,6 +133,7 @@ int Simulator::sle4428Authenticate(int h, const unsigned char *psc)
 
 int Simulator::sle4428ChangeKey(int h, const unsigned char *psc)
 {
+    charge(air::Frame::MemoryWrite, 2);
     return changeMemory(h, CardKind::Sle4428, [&](memory::Memory &m, bool &presented) {
         return memory::changePsc(Chip::Sle4428, m, presented, psc);
     });
@@ -130,6 +141,7 @@ int Simulator::sle4428ChangeKey(int h, const unsigned char *psc)
 
 int Simulator::sle4428Read(int h, int address, unsigned char *data, int length)
 {
+    charge(air::Frame::MemoryRead, static_cast<std::size_t>(std::max(length, 0)));
     Target t;
     if (const int rc = memoryCard(h, CardKind::Sle4428, &t))
         return rc;
@@ -138,6 +150,7 @@ int Simulator::sle4428Read(int h, int address, unsigned char *data, int length)
 
 int Simulator::sle4428Write(int h, int address, const unsigned char *data, int length)
 {
+    charge(air::Frame::MemoryWrite, static_cast<std::size_t>(std::max(length, 0)));
     return changeMemory(h, CardKind::Sle4428, [&](memory::Memory &m, bool &presented) {
         return memory::write(Chip::Sle4428, m, presented, address, data, length);
     });
@@ -145,6 +158,7 @@ int Simulator::sle4428Write(int h, int address, const unsigned char *data, int l
 
 int Simulator::sle4428ReadProtection(int h, int address, unsigned char *data, int length)
 {
+    charge(air::Frame::MemoryRead, static_cast<std::size_t>(std::max(length, 0)));
     Target t;
     if (const int rc = memoryCard(h, CardKind::Sle4428, &t))
         return rc;
@@ -153,6 +167,7 @@ int Simulator::sle4428ReadProtection(int h, int address, unsigned char *data, in
 
 int Simulator::sle4428WriteProtection(int h, int address, const unsigned char *data, int length)
 {
+    charge(air::Frame::MemoryWrite, static_cast<std::size_t>(std::max(length, 0)));
     return changeMemory(h, CardKind::Sle4428, [&](memory::Memory &m, bool &presented) {
         return memory::protect(Chip::Sle4428, m, presented, address, data, length);
     });
@@ -162,12 +177,14 @@ int Simulator::sle4428WriteProtection(int h, int address, const unsigned char *d
 
 int Simulator::at24c64Check(int h)
 {
+    charge(air::Frame::MemoryRead, 1);
     Target t;
     return memoryCard(h, CardKind::At24c64, &t);
 }
 
 int Simulator::at24c64Read(int h, int address, int length, unsigned char *data)
 {
+    charge(air::Frame::MemoryRead, static_cast<std::size_t>(std::max(length, 0)));
     Target t;
     if (const int rc = memoryCard(h, CardKind::At24c64, &t))
         return rc;
@@ -176,6 +193,7 @@ int Simulator::at24c64Read(int h, int address, int length, unsigned char *data)
 
 int Simulator::at24c64Write(int h, int address, int length, const unsigned char *data)
 {
+    charge(air::Frame::EepromPageWrite, static_cast<std::size_t>(std::max(length, 0)));
     return changeMemory(h, CardKind::At24c64, [&](memory::Memory &m, bool &presented) {
         return memory::write(Chip::At24c64, m, presented, address, data, length);
     });

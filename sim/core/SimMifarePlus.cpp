@@ -43,6 +43,8 @@ int Simulator::changePlus(int h, const PlusChange &change)
 
 int Simulator::mfpWritePerso(int h, const unsigned char *value, unsigned short address)
 {
+    charge(air::Frame::Exchange, 22);
+    charge(air::Frame::Write);
     if (!value)
         return openReader(h) ? kBadArgument : kBadHandle;
     const mfplus::Block block = keyOf(value);
@@ -53,6 +55,8 @@ int Simulator::mfpWritePerso(int h, const unsigned char *value, unsigned short a
 // A new security level takes effect with the card's next activation.
 int Simulator::mfpCommitPerso(int h)
 {
+    charge(air::Frame::Exchange, 4);
+    charge(air::Frame::Write);
     Target t;
     if (const int rc = mifarePlus(h, &t))
         return rc;
@@ -65,6 +69,7 @@ int Simulator::mfpCommitPerso(int h)
 
 int Simulator::switchPlusLevel(int h, const unsigned char *key, int from, int to)
 {
+    charge(air::Frame::Exchange, 87); // AES three-pass authentication
     Target t;
     if (const int rc = mifarePlus(h, &t))
         return rc;
@@ -81,6 +86,7 @@ int Simulator::switchPlusLevel(int h, const unsigned char *key, int from, int to
 
 int Simulator::mfpL1Authenticate(int h, const unsigned char *key)
 {
+    charge(air::Frame::Exchange, 87); // AES three-pass authentication
     Target t;
     if (const int rc = mifarePlus(h, &t))
         return rc;
@@ -106,6 +112,7 @@ int Simulator::mfpL2SwitchToL3(int h, const unsigned char *key)
 
 int Simulator::mfpL3AuthenticateKey(int h, const unsigned char *key, unsigned short keyNumber)
 {
+    charge(air::Frame::Exchange, 87); // AES three-pass authentication
     Target t;
     if (const int rc = mifarePlus(h, &t))
         return rc;
@@ -117,6 +124,7 @@ int Simulator::mfpL3AuthenticateKey(int h, const unsigned char *key, unsigned sh
 // mode 1: the sector's key A, 2: its key B.
 int Simulator::mfpL3AuthenticateSector(int h, unsigned char mode, unsigned char sector, const unsigned char *key)
 {
+    charge(air::Frame::Exchange, 87); // AES three-pass authentication
     Target t;
     if (const int rc = mifarePlus(h, &t))
         return rc;
@@ -129,6 +137,7 @@ int Simulator::mfpL3AuthenticateSector(int h, unsigned char mode, unsigned char 
 // Data operations rely on the earlier authentication: no new activation.
 int Simulator::mfpL3ReadPlain(int h, unsigned short block, unsigned char count, unsigned char *data)
 {
+    charge(air::Frame::Exchange, 6 + 16 * std::size_t{count});
     Target t;
     if (const int rc = mifarePlus(h, &t))
         return rc;
@@ -139,6 +148,8 @@ int Simulator::mfpL3ReadPlain(int h, unsigned short block, unsigned char count, 
 
 int Simulator::mfpL3WritePlain(int h, unsigned short block, unsigned char count, const unsigned char *data)
 {
+    charge(air::Frame::Exchange, 6 + 16 * std::size_t{count});
+    charge(air::Frame::Write);
     if (!data)
         return openReader(h) ? kBadArgument : kBadHandle;
     return changePlus(
@@ -158,6 +169,8 @@ int Simulator::mfpL3WriteEncrypted(int h, unsigned short block, unsigned char co
 
 int Simulator::mfpL3UpdateKey(int h, unsigned short keyNumber, const unsigned char *key)
 {
+    charge(air::Frame::Exchange, 22);
+    charge(air::Frame::Write);
     if (!key)
         return openReader(h) ? kBadArgument : kBadHandle;
     const mfplus::Key k = keyOf(key);
@@ -167,12 +180,15 @@ int Simulator::mfpL3UpdateKey(int h, unsigned short keyNumber, const unsigned ch
 
 int Simulator::mfpL3InitValue(int h, unsigned char block, int value)
 {
+    charge(air::Frame::Exchange, 22);
+    charge(air::Frame::Write);
     return changePlus(
         h, [&](mfplus::Memory &m, const mfplus::Session &s) { return mfplus::initValue(m, s, block, value); });
 }
 
 int Simulator::mfpL3ReadValue(int h, unsigned char block, int *value)
 {
+    charge(air::Frame::Exchange, 22);
     Target t;
     if (const int rc = mifarePlus(h, &t))
         return rc;
@@ -188,6 +204,8 @@ int Simulator::mfpL3ReadValue(int h, unsigned char block, int *value)
 // Increment and decrement transfer into the same block at once.
 int Simulator::mfpL3Increment(int h, unsigned char block, int value)
 {
+    charge(air::Frame::Exchange, 10);
+    charge(air::Frame::Transfer);
     return changePlus(h, [&](mfplus::Memory &m, const mfplus::Session &s) {
         return value < 0 ? int(kBadArgument) : mfplus::addToValue(m, s, block, value);
     });
@@ -195,6 +213,8 @@ int Simulator::mfpL3Increment(int h, unsigned char block, int value)
 
 int Simulator::mfpL3Decrement(int h, unsigned char block, int value)
 {
+    charge(air::Frame::Exchange, 10);
+    charge(air::Frame::Transfer);
     return changePlus(h, [&](mfplus::Memory &m, const mfplus::Session &s) {
         return value < 0 ? int(kBadArgument) : mfplus::addToValue(m, s, block, -int64_t{value});
     });

@@ -759,6 +759,7 @@ int Simulator::attrib(int h, const unsigned char *pupi)
 int Simulator::inventory(int h, unsigned char flags, unsigned char afi, unsigned char maskLength, unsigned char *reply,
                          unsigned char *uid)
 {
+    charge(air::Frame::Vicinity, 12 + 10);
     if (Open *open = openReader(h))
         open->fieldOn = true;
     Target t;
