@@ -102,6 +102,9 @@ void ComFuncTest::buildLayout()
     transferGrid->addWidget(registerToEeprom_, 0, 2);
     transferGrid->addWidget(eepromToRegister_, 0, 3);
     transferGrid->addWidget(messages_, 1, 0, 1, 4);
+    // The room goes to the buttons, so "Addr" stays beside its edit.
+    transferGrid->setColumnStretch(2, 1);
+    transferGrid->setColumnStretch(3, 1);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(desGroup);

@@ -65,6 +65,13 @@ QPushButton *pageButton(QWidget *parent, const QString &caption, const char *nam
     return button;
 }
 
+QLabel *hint(QWidget *parent, const QString &text, const char *name)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
 QGroupBox *group(QWidget *parent, const QString &title, const char *name)
 {
     auto *box = new QGroupBox(title, parent);
@@ -98,10 +105,10 @@ void DevFunTestPage::buildLayout()
     auto *eepromGrid = new QGridLayout(eeprom);
     eepromGrid->addWidget(captionLabel(this, QStringLiteral("addr-offset"), offsetEdit_, "offsetLabel"), 0, 0);
     eepromGrid->addWidget(offsetEdit_, 0, 1);
-    eepromGrid->addWidget(new QLabel(QStringLiteral("( 0-1278 )"), this), 0, 2);
+    eepromGrid->addWidget(hint(this, QStringLiteral("( 0-1278 )"), "offsetHint"), 0, 2);
     eepromGrid->addWidget(captionLabel(this, QStringLiteral("setup length"), lengthEdit_, "lengthLabel"), 0, 3);
     eepromGrid->addWidget(lengthEdit_, 0, 4);
-    eepromGrid->addWidget(new QLabel(QStringLiteral("(1-512)"), this), 0, 5);
+    eepromGrid->addWidget(hint(this, QStringLiteral("(1-512)"), "lengthHint"), 0, 5);
     eepromGrid->addWidget(eepromEdit_, 1, 0, 1, 6);
     eepromGrid->addWidget(readEeprom_, 2, 4);
     eepromGrid->addWidget(writeEeprom_, 2, 5);

@@ -53,6 +53,9 @@ const std::vector<DispatchCase> kDispatch = {
     {17, "CIcode2Dlg", "I-CODE2 CARD", ""},
     {18, "CAt88rf020Dlg", "AT88RF020 CARD", ""},
     {32, "CMifarePlusDlg", "MF-PLUS", "Level 0"},
+    {3, "CMoreTestDlg", "More Test", "Device functions test"},
+    {14, "CLcdDlg", "LCD operation", ""},
+    {16, "CDeviceDlg", "Device", ""},
 };
 
 class PanelDispatchTest : public ::testing::TestWithParam<DispatchCase>
@@ -91,6 +94,9 @@ TEST_P(PanelDispatchTest, OpensItsPanelOnItsPage)
     EXPECT_EQ(modal.shown(), QStringList{c.dialog});
     EXPECT_EQ(title, c.title);
     EXPECT_EQ(tab, c.startTab);
+    // Setting TYPEA: only the TYPE B and ISO15693 nodes warn first.
+    const bool warns = c.itemData == 17 || c.itemData == 18 || c.itemData == 31;
+    EXPECT_EQ(boxes.texts().filter(QStringLiteral("Operation maybe faile")).size(), warns ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Nodes, PanelDispatchTest, ::testing::ValuesIn(kDispatch),
