@@ -69,8 +69,6 @@ void C4428Dlg::buildLayout()
     pscEdit_ = edit("psc", QStringLiteral("PSC"), kPscDigits);
     t7::makeUpperCase(pscEdit_);
     verify_ = t7::makeNamedButton(QStringLiteral("Verify"), "verify", this);
-    newPscEdit_ = edit("newPsc", QStringLiteral("New PSC"), kPscDigits);
-    updateKey_ = t7::makeNamedButton(QStringLiteral("Update key"), "updateKey", this);
 
     pageBox_ = new QComboBox(this);
     pageBox_->setObjectName(QStringLiteral("page"));
@@ -97,6 +95,9 @@ void C4428Dlg::buildLayout()
     readProtection_ = t7::makeNamedButton(QStringLiteral("Read Pro"), "readProtection", this);
     writeProtection_ = t7::makeNamedButton(QStringLiteral("Write Pro"), "writeProtection", this);
     protectionEdit_ = edit("protectionData", QStringLiteral("Protection data"), 0);
+    // Made here so that Tab reaches them after the protection controls, as laid out.
+    newPscEdit_ = edit("newPsc", QStringLiteral("New PSC"), kPscDigits);
+    updateKey_ = t7::makeNamedButton(QStringLiteral("Update key"), "updateKey", this);
 
     view_ = new MemoryLinesView(t7::contact::lineNumbers(), 0, this);
     statusList_ = new QListWidget(this);
