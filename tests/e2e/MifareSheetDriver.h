@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
@@ -40,7 +41,13 @@ public:
     // that just became current; the button's own click() does.
     void choose(QWidget *page, const char *radio) { child<QAbstractButton>(page, radio)->click(); }
     void setText(QWidget *page, const char *edit, const QString &text) { child<QLineEdit>(page, edit)->setText(text); }
-    QString text(QWidget *page, const char *edit) const { return child<QLineEdit>(page, edit)->text(); }
+    // An edit's or a label's text.
+    QString text(QWidget *page, const char *name) const
+    {
+        if (auto *edit = page->findChild<QLineEdit *>(QString::fromLatin1(name)))
+            return edit->text();
+        return child<QLabel>(page, name)->text();
+    }
     void show(QWidget *page) { sheet_.tabs()->setCurrentWidget(page); }
 
     // Every row (or only onlyRow) set to key, then all loaded as key A or B.
@@ -63,6 +70,7 @@ public:
         QWidget *page = sheet_.verifyKeyPage();
         show(page);
         choose(page, keyA ? "keyA" : "keyB");
+        EXPECT_TRUE(child<QAbstractButton>(page, keyA ? "keyA" : "keyB")->isChecked());
         setText(page, "sectorEdit", QString::number(sector));
         boxes_.clear();
         click(page, "verifyButton");

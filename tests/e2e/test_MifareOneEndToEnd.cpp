@@ -9,6 +9,7 @@
 #include "panels/mifare_one/ValOperPageDlg.h"
 #include "reader/ConnectionState.h"
 #include "reader/QvdLibrary.h"
+#include "tests/e2e/MifareSheetDriver.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/SimBench.h"
 
@@ -52,6 +53,7 @@ protected:
     }
     void TearDown() override
     {
+        driver.reset();
         sheet.reset();
         rz_exit(handle);
         t7::connection().reset();
@@ -62,64 +64,8 @@ protected:
     {
         sheet = std::make_unique<CMifareOneDlg>(startPage);
         sheet->show();
+        driver = std::make_unique<e2e::MifareSheetDriver>(*sheet, boxes);
     }
-    template <typename T> T *child(QWidget *page, const char *name) const
-    {
-        T *found = page->findChild<T *>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    void click(QWidget *page, const char *button)
-    {
-        QTest::mouseClick(child<QAbstractButton>(page, button), Qt::LeftButton);
-    }
-    // A synthetic mouse click does not always reach a radio button of a page
-    // that just became current (not laid out yet); the button's own click() does.
-    void choose(QWidget *page, const char *radio) { child<QAbstractButton>(page, radio)->click(); }
-    void setText(QWidget *page, const char *edit, const QString &text) { child<QLineEdit>(page, edit)->setText(text); }
-    QString text(QWidget *page, const char *name) const
-    {
-        if (auto *edit = page->findChild<QLineEdit *>(QString::fromLatin1(name)))
-            return edit->text();
-        return child<QLabel>(page, name)->text();
-    }
-    void show(QWidget *page) { sheet->tabs()->setCurrentWidget(page); }
-
-    // Every row of the Load key page set to key, then loaded as key A or B.
-    void loadKeys(const QString &key, bool keyA = true, int onlyRow = -1)
-    {
-        QWidget *page = sheet->loadKeyPage();
-        show(page);
-        setText(page, "currentValue", key);
-        auto *list = child<QListWidget>(page, "keyList");
-        for (int row = 0; row < list->count(); ++row)
-            list->item(row)->setSelected(onlyRow < 0 || row == onlyRow);
-        click(page, "changeValueButton");
-        choose(page, keyA ? "keyA" : "keyB");
-        click(page, "loadKeyButton");
-        EXPECT_EQ(boxes.texts().last(), QStringLiteral("Loadpassword success!"));
-    }
-    bool verify(int sector, bool keyA = true)
-    {
-        QWidget *page = sheet->verifyKeyPage();
-        show(page);
-        choose(page, keyA ? "keyA" : "keyB");
-        EXPECT_TRUE(child<QAbstractButton>(page, keyA ? "keyA" : "keyB")->isChecked());
-        setText(page, "sectorEdit", QString::number(sector));
-        boxes.clear();
-        click(page, "verifyButton");
-        return boxes.texts() == QStringList{QStringLiteral("Password authentication success!")};
-    }
-    QString readBlock(int indexInSector)
-    {
-        QWidget *page = sheet->readWritePage();
-        show(page);
-        child<QComboBox>(page, "blockList")->setCurrentIndex(indexInSector);
-        boxes.clear();
-        click(page, "readButton");
-        return text(page, "hexEdit").toUpper();
-    }
-
     sim::SimBench bench;
     fake::MessageRecorder boxes;
     qvd::LibraryRef lib = qvd::Library::load();
@@ -127,6 +73,7 @@ protected:
     QVD_ENTRY(lib, rz_exit);
     int handle = 0;
     std::unique_ptr<CMifareOneDlg> sheet;
+    std::unique_ptr<e2e::MifareSheetDriver> driver;
 };
 
 TEST_F(MifareOneEndToEnd, WritesABlockOfAVerifiedSectorAndReadsItBack)
@@ -134,17 +81,17 @@ TEST_F(MifareOneEndToEnd, WritesABlockOfAVerifiedSectorAndReadsItBack)
     openSheet(7);
     EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Mifare One CARD"));
     EXPECT_EQ(state().cardKind, t7::mifare::kCardKindS50);
-    loadKeys(kTransportKey);
-    ASSERT_TRUE(verify(1)) << boxes.texts().join('|').toStdString();
+    driver->loadKeys(kTransportKey);
+    ASSERT_TRUE(driver->verify(1)) << boxes.texts().join('|').toStdString();
 
     QWidget *page = sheet->readWritePage();
-    readBlock(1);
-    setText(page, "hexEdit", QStringLiteral("00112233445566778899AABBCCDDEEFF"));
+    driver->readBlock(1);
+    driver->setText(page, "hexEdit", QStringLiteral("00112233445566778899AABBCCDDEEFF"));
     boxes.clear();
-    click(page, "writeHexButton");
+    driver->click(page, "writeHexButton");
     EXPECT_THAT(boxes.texts(), ElementsAre("Writedata success!"));
-    setText(page, "hexEdit", QString());
-    EXPECT_EQ(readBlock(1), QStringLiteral("00112233445566778899AABBCCDDEEFF"));
+    driver->setText(page, "hexEdit", QString());
+    EXPECT_EQ(driver->readBlock(1), QStringLiteral("00112233445566778899AABBCCDDEEFF"));
     EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join('|').toStdString();
 
     // Written through to the bench: the dump shows block 5.
@@ -156,19 +103,19 @@ TEST_F(MifareOneEndToEnd, WritesABlockOfAVerifiedSectorAndReadsItBack)
 TEST_F(MifareOneEndToEnd, ATrailerReadsWithKeyAMasked)
 {
     openSheet(0);
-    loadKeys(kTransportKey);
-    ASSERT_TRUE(verify(1));
-    EXPECT_EQ(readBlock(3), QStringLiteral("************FF078069FFFFFFFFFFFF"));
-    EXPECT_EQ(text(sheet->readWritePage(), "statusLabel"),
+    driver->loadKeys(kTransportKey);
+    ASSERT_TRUE(driver->verify(1));
+    EXPECT_EQ(driver->readBlock(3), QStringLiteral("************FF078069FFFFFFFFFFFF"));
+    EXPECT_EQ(driver->text(sheet->readWritePage(), "statusLabel"),
               QStringLiteral("This is the code block,************ the codes"));
-    EXPECT_FALSE(child<QAbstractButton>(sheet->readWritePage(), "writeHexButton")->isEnabled());
+    EXPECT_FALSE(driver->child<QAbstractButton>(sheet->readWritePage(), "writeHexButton")->isEnabled());
 }
 
 TEST_F(MifareOneEndToEnd, AWrongKeyFailsVerification)
 {
     openSheet(0);
-    loadKeys(QStringLiteral("6D21F08C4E97"));
-    EXPECT_FALSE(verify(1));
+    driver->loadKeys(QStringLiteral("6D21F08C4E97"));
+    EXPECT_FALSE(driver->verify(1));
     EXPECT_THAT(boxes.texts(), ElementsAre("1Sector authentication error!"));
     EXPECT_EQ(state().verified, 0);
 }
@@ -176,48 +123,48 @@ TEST_F(MifareOneEndToEnd, AWrongKeyFailsVerification)
 TEST_F(MifareOneEndToEnd, ValueOperationsAddAndSubtract)
 {
     openSheet(4);
-    loadKeys(kTransportKey);
-    ASSERT_TRUE(verify(1));
+    driver->loadKeys(kTransportKey);
+    ASSERT_TRUE(driver->verify(1));
     QWidget *page = sheet->valuePage();
-    show(page);
-    setText(page, "initialEdit", QStringLiteral("100"));
+    driver->show(page);
+    driver->setText(page, "initialEdit", QStringLiteral("100"));
     boxes.clear();
-    click(page, "initialButton");
-    setText(page, "addEdit", QStringLiteral("5"));
-    click(page, "addButton");
-    setText(page, "subtractEdit", QStringLiteral("3"));
-    click(page, "subtractButton");
-    click(page, "readValueButton");
+    driver->click(page, "initialButton");
+    driver->setText(page, "addEdit", QStringLiteral("5"));
+    driver->click(page, "addButton");
+    driver->setText(page, "subtractEdit", QStringLiteral("3"));
+    driver->click(page, "subtractButton");
+    driver->click(page, "readValueButton");
     EXPECT_THAT(boxes.texts(),
                 ElementsAre("Initial value success!", "Increase value success!", "Decrease value success!"));
-    EXPECT_EQ(text(page, "readValueEdit"), QStringLiteral("102"));
+    EXPECT_EQ(driver->text(page, "readValueEdit"), QStringLiteral("102"));
 }
 
 TEST_F(MifareOneEndToEnd, UpdatedKeysAndAccessBitsTakeEffect)
 {
     openSheet(6);
-    loadKeys(kTransportKey);
-    ASSERT_TRUE(verify(2));
+    driver->loadKeys(kTransportKey);
+    ASSERT_TRUE(driver->verify(2));
     QWidget *page = sheet->updateKeyPage();
-    show(page);
+    driver->show(page);
     boxes.clear();
-    child<QComboBox>(page, "sectorList")->setCurrentIndex(2);
-    EXPECT_EQ(text(page, "controlWordEdit"), QStringLiteral("ff078069"));
-    click(page, "changeWordButton");
+    driver->child<QComboBox>(page, "sectorList")->setCurrentIndex(2);
+    EXPECT_EQ(driver->text(page, "controlWordEdit"), QStringLiteral("ff078069"));
+    driver->click(page, "changeWordButton");
     // Trailer written with key B only; key B no longer readable.
-    setText(page, "keyAEdit", QStringLiteral("A1A2A3A4A5A6"));
-    setText(page, "keyBEdit", QStringLiteral("B1B2B3B4B5B6"));
-    setText(page, "controlWordEdit", QStringLiteral("7F078869"));
-    click(page, "updateButton");
+    driver->setText(page, "keyAEdit", QStringLiteral("A1A2A3A4A5A6"));
+    driver->setText(page, "keyBEdit", QStringLiteral("B1B2B3B4B5B6"));
+    driver->setText(page, "controlWordEdit", QStringLiteral("7F078869"));
+    driver->click(page, "updateButton");
     EXPECT_EQ(boxes.texts().last(), QStringLiteral("passwordUpdate success!")) << boxes.texts().join('|').toStdString();
 
-    EXPECT_FALSE(verify(2)) << "the transport key no longer opens sector 2";
-    loadKeys(QStringLiteral("A1A2A3A4A5A6"), true, 2);
-    EXPECT_TRUE(verify(2));
-    loadKeys(QStringLiteral("B1B2B3B4B5B6"), false, 2);
-    EXPECT_TRUE(verify(2, false));
-    EXPECT_EQ(readBlock(3).mid(12, 8), QStringLiteral("7F078869"));
-    EXPECT_TRUE(verify(1, true)) << "other sectors keep the transport key";
+    EXPECT_FALSE(driver->verify(2)) << "the transport key no longer opens sector 2";
+    driver->loadKeys(QStringLiteral("A1A2A3A4A5A6"), true, 2);
+    EXPECT_TRUE(driver->verify(2));
+    driver->loadKeys(QStringLiteral("B1B2B3B4B5B6"), false, 2);
+    EXPECT_TRUE(driver->verify(2, false));
+    EXPECT_EQ(driver->readBlock(3).mid(12, 8), QStringLiteral("7F078869"));
+    EXPECT_TRUE(driver->verify(1, true)) << "other sectors keep the transport key";
 }
 
 class MifareOneAutoTest : public MifareOneEndToEnd
@@ -227,12 +174,12 @@ protected:
     void runAutoTest()
     {
         AutoTestPageDlg *page = sheet->autoTestPage();
-        show(page);
+        driver->show(page);
         bool ended = false;
         const QMetaObject::Connection ending = QObject::connect(
             page, &AutoTestPageDlg::workerFinished, page, [&ended] { ended = true; }, Qt::QueuedConnection);
-        click(page, "testButton");
-        click(page, "stopButton");
+        driver->click(page, "testButton");
+        driver->click(page, "stopButton");
         while (!ended)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         QObject::disconnect(ending);
@@ -242,7 +189,7 @@ protected:
     QStringList lines() const
     {
         QStringList texts;
-        auto *list = child<QListWidget>(sheet->autoTestPage(), "resultList");
+        auto *list = driver->child<QListWidget>(sheet->autoTestPage(), "resultList");
         for (int i = 0; i < list->count(); ++i)
             texts << list->item(i)->text();
         return texts;
@@ -252,13 +199,13 @@ protected:
 TEST_F(MifareOneAutoTest, AnS50WithTheLoadedKeysCountsOk)
 {
     openSheet(2);
-    loadKeys(kTransportKey);
+    driver->loadKeys(kTransportKey);
     runAutoTest();
     QWidget *page = sheet->autoTestPage();
     // The pass of Test and at least one worker cycle (more when the worker
     // finished a cycle before Stop was pressed).
-    EXPECT_GE(text(page, "okEdit").toInt(), 2);
-    EXPECT_EQ(text(page, "faultEdit"), QStringLiteral("0"));
+    EXPECT_GE(driver->text(page, "okEdit").toInt(), 2);
+    EXPECT_EQ(driver->text(page, "faultEdit"), QStringLiteral("0"));
     const QStringList shown = lines();
     ASSERT_EQ(shown.size(), 64);
     // The worker's request after finding the card keeps it selected, so sector 0
@@ -266,25 +213,25 @@ TEST_F(MifareOneAutoTest, AnS50WithTheLoadedKeysCountsOk)
     EXPECT_EQ(shown[0].left(12), QStringLiteral("00: 04A1B2C3")) << shown[0].toStdString();
     EXPECT_EQ(shown[4].left(4), QStringLiteral("04: "));
     EXPECT_EQ(shown[7], QStringLiteral("07: 000000000000FF078069FFFFFFFFFFFF"));
-    EXPECT_EQ(text(page, "serialLabel"), QStringLiteral("%1").arg(0x04A1B2C3u, 10, 10, QLatin1Char('0')));
+    EXPECT_EQ(driver->text(page, "serialLabel"), QStringLiteral("%1").arg(0x04A1B2C3u, 10, 10, QLatin1Char('0')));
 }
 
 TEST_F(MifareOneAutoTest, AnS50WithOneSectorKeyChangedCountsFault)
 {
     openSheet(6);
-    loadKeys(kTransportKey);
+    driver->loadKeys(kTransportKey);
     QWidget *update = sheet->updateKeyPage();
-    show(update);
-    child<QComboBox>(update, "sectorList")->setCurrentIndex(3);
-    setText(update, "keyAEdit", QStringLiteral("A1A2A3A4A5A6"));
-    setText(update, "keyBEdit", QStringLiteral("B1B2B3B4B5B6"));
-    click(update, "updateButton");
+    driver->show(update);
+    driver->child<QComboBox>(update, "sectorList")->setCurrentIndex(3);
+    driver->setText(update, "keyAEdit", QStringLiteral("A1A2A3A4A5A6"));
+    driver->setText(update, "keyBEdit", QStringLiteral("B1B2B3B4B5B6"));
+    driver->click(update, "updateButton");
     ASSERT_EQ(boxes.texts().last(), QStringLiteral("passwordUpdate success!"));
 
     runAutoTest();
     QWidget *page = sheet->autoTestPage();
-    EXPECT_EQ(text(page, "okEdit"), QStringLiteral("0"));
-    EXPECT_GE(text(page, "faultEdit").toInt(), 2);
+    EXPECT_EQ(driver->text(page, "okEdit"), QStringLiteral("0"));
+    EXPECT_GE(driver->text(page, "faultEdit").toInt(), 2);
     const QStringList shown = lines();
     ASSERT_EQ(shown.size(), 64);
     EXPECT_EQ(shown[12], QStringLiteral("12: Read Error,Reason：Verify Key Failed"));
@@ -296,12 +243,12 @@ TEST_F(MifareOneAutoTest, AnS50WithOneSectorKeyChangedCountsFault)
 TEST_F(MifareOneAutoTest, ClosingTheSheetWhileTheWorkerRunsEndsIt)
 {
     openSheet(2);
-    loadKeys(kTransportKey);
+    driver->loadKeys(kTransportKey);
     AutoTestPageDlg *page = sheet->autoTestPage();
-    show(page);
-    click(page, "testButton");
+    driver->show(page);
+    driver->click(page, "testButton");
     ASSERT_TRUE(page->workerRunning());
-    click(sheet.get(), "exitButton");
+    driver->click(sheet.get(), "exitButton");
     EXPECT_FALSE(page->workerRunning());
     EXPECT_FALSE(sheet->isVisible());
 }
@@ -316,16 +263,16 @@ TEST_F(MifareOneS70, TheSheetTakesTheS70FormAndAutoTestReadsAllBlocks)
 {
     openSheet(2);
     EXPECT_EQ(sheet->windowTitle(), QStringLiteral("S70 operation"));
-    EXPECT_EQ(text(sheet->verifyKeyPage(), "rangeLabel"), QStringLiteral("(Sector: 0-39)"));
-    loadKeys(kTransportKey);
+    EXPECT_EQ(driver->text(sheet->verifyKeyPage(), "rangeLabel"), QStringLiteral("(Sector: 0-39)"));
+    driver->loadKeys(kTransportKey);
     runAutoTest();
     const QStringList shown = lines();
     ASSERT_EQ(shown.size(), 256);
     EXPECT_TRUE(shown[255].startsWith(QStringLiteral("255: 000000000000FF078069"))) << shown[255].toStdString();
-    EXPECT_GE(text(sheet->autoTestPage(), "okEdit").toInt(), 2);
+    EXPECT_GE(driver->text(sheet->autoTestPage(), "okEdit").toInt(), 2);
 
-    ASSERT_TRUE(verify(39));
-    EXPECT_EQ(readBlock(15), QStringLiteral("************FF078069FFFFFFFFFFFF"));
+    ASSERT_TRUE(driver->verify(39));
+    EXPECT_EQ(driver->readBlock(15), QStringLiteral("************FF078069FFFFFFFFFFFF"));
 }
 
 } // namespace
