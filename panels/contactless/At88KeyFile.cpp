@@ -52,16 +52,19 @@ QString storedAt88Password()
     return QString::fromLatin1(record + kPrefixSize, kPasswordSize);
 }
 
-bool recordAt88Password(const QString &password)
+KeyRecord recordAt88Password(const QString &password)
 {
     const QByteArray text = password.toLatin1();
+    const FileDescriptor file(keyFilePath(), O_RDWR);
+    if (!file.isOpen())
+        return KeyRecord::NotOpened;
     if (text.size() != kPasswordSize)
-        return false;
+        return KeyRecord::NotWritten;
     char record[kKeyRecordSize];
     std::memcpy(record, kKeyRecordPrefix, kPrefixSize);
     std::memcpy(record + kPrefixSize, text.constData(), kPasswordSize);
-    const FileDescriptor file(keyFilePath(), O_WRONLY);
-    return file.isOpen() && ::pwrite(file.get(), record, sizeof record, 0) == kKeyRecordSize;
+    return ::pwrite(file.get(), record, sizeof record, 0) == kKeyRecordSize ? KeyRecord::Written
+                                                                            : KeyRecord::NotWritten;
 }
 
 QString passwordNotRecordedText()

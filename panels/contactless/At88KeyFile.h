@@ -14,12 +14,14 @@ extern const char kKeyRecordPrefix[]; // "AT88RF020 verify key: "
 // The 16 characters at bytes 22-37; "" when the file is missing or shorter.
 QString storedAt88Password();
 
-// Writes the record over the first 38 bytes of the existing file, keeping
-// whatever follows; the file is never created or truncated. Opened only
-// here and always closed. False when it could not be opened or written.
-bool recordAt88Password(const QString &password);
+enum class KeyRecord { NotOpened, NotWritten, Written };
 
-// What the operator is told when recordAt88Password() failed.
+// Writes the record over the first 38 bytes of the existing file, opened
+// for reading and writing, keeping whatever follows; the file is never
+// created or truncated. Opened only here and always closed.
+KeyRecord recordAt88Password(const QString &password);
+
+// What the operator is told when recordAt88Password() did not write.
 QString passwordNotRecordedText();
 
 } // namespace t7::contactless

@@ -218,9 +218,11 @@ void CAt88rf020Dlg::onUpdatePassword()
     appendLog(outcome(QStringLiteral("Update"), result));
     if (!t7::succeeded(result))
         return;
-    if (t7::contactless::recordAt88Password(*password))
+    using t7::contactless::KeyRecord;
+    const KeyRecord record = t7::contactless::recordAt88Password(*password);
+    if (record != KeyRecord::NotOpened)
         setGatedEnabled(false); // the new password must be verified
-    else
+    if (record != KeyRecord::Written)
         appendLog(t7::contactless::passwordNotRecordedText());
 }
 

@@ -268,7 +268,8 @@ void CAt88rf020Dlg2::onUpdatePassword()
     t7::contactless::At88Password key = at88_.passwordBytes(*password);
     const int result = at88_.rz_changekey_at(handle_, key.data());
     const bool changed = t7::succeeded(result);
-    const bool recorded = changed && t7::contactless::recordAt88Password(*password);
+    const bool recorded =
+        changed && t7::contactless::recordAt88Password(*password) == t7::contactless::KeyRecord::Written;
     t7::appBox(QStringLiteral("Update") + (changed ? QStringLiteral(" success!") : QStringLiteral(" failed!")));
     if (changed && !recorded)
         t7::appBox(t7::contactless::passwordNotRecordedText());

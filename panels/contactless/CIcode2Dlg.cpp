@@ -318,7 +318,8 @@ void CIcode2Dlg::onLockBlock()
         t7::appBox(QStringLiteral("Select the block to operate first please!"));
         return;
     }
-    if (!t7::question(this, QStringLiteral("Once locked,you will never write this block,continue?")))
+    // Asked under the application's title, not the panel's.
+    if (!t7::question(nullptr, QStringLiteral("Once locked,you will never write this block,continue?")))
         return;
     const int block = blockRange_ == 2 ? line + 16 : line;
     const bool locked = t7::succeeded(rz_lock_block(handle_, kAddressed, static_cast<unsigned char>(block), uid_));
@@ -397,9 +398,9 @@ void CIcode2Dlg::onFunctionChosen(int index)
             status_->setText(QStringLiteral("rz_get_securityinfo Error!"));
             return;
         }
-        // As many hex characters as the length says, sized to it: the buffer
+        // Every byte of the reply, one status byte per block; the buffer
         // holds every byte a one-byte length can name.
-        status_->setText(QStringLiteral("rz_get_securityinfo OK!\n Infor: ") + hexText(reply, length));
+        status_->setText(QStringLiteral("rz_get_securityinfo OK!\n Infor: ") + hexText(reply, 2 * length));
         return;
     }
     case 2:

@@ -159,9 +159,9 @@ void CMfPlusLevel3Page::onRead()
 {
     if (!fields_.read())
         return;
-    // More would overrun the read buffer.
-    if (blocks_ < 1 || blocks_ > kMaxBlocks) {
-        log(QStringLiteral("Blocks: must be from 1 to %1!").arg(kMaxBlocks));
+    // More would overrun the read buffer (a negative count's low byte too).
+    if (blocks_ < 0 || blocks_ > kMaxBlocks) {
+        log(QStringLiteral("Blocks: must be from 0 to %1!").arg(kMaxBlocks));
         return;
     }
     readResult_->clear();
@@ -172,10 +172,12 @@ void CMfPlusLevel3Page::onRead()
     }
     for (int i = 0; i < blocks_; ++i)
         readResult_->addItem(card().blockText(buffer + 16 * i));
-    writeData_->setText(readResult_->itemText(0));
-    block_ = blockStart_;
-    fields_.write();
-    readResult_->setCurrentIndex(0);
+    if (blocks_ > 0) {
+        writeData_->setText(readResult_->itemText(0));
+        block_ = blockStart_;
+        fields_.write();
+        readResult_->setCurrentIndex(0);
+    }
     logOutcome(0);
 }
 

@@ -55,7 +55,8 @@ HexLineList::HexLineList(int digits, int lines, const QString &lineName, QWidget
 
 bool HexLineList::accepts(const QString &text)
 {
-    if (!t7::contactless::leadingHexDigits(text, digits_).isEmpty())
+    // An emptied line writes nothing, like the line of a failed read.
+    if (text.isEmpty() || !t7::contactless::leadingHexDigits(text, digits_).isEmpty())
         return true;
     const int row = lineEditor_->editedRow();
     lineEditor_->discard();

@@ -1,8 +1,9 @@
 // The block list of the I-CODE2 panel and the page list of the AT88RF020
 // page panel: one line per block or page with its number beside it, a line
-// edited in place by double-click (or F2 / Enter). An edit that does not
-// begin with a whole block of hexadecimal digits (blanks aside) is refused:
-// the line keeps its old text, as a short line would write undefined bytes.
+// edited in place by double-click (or F2 / Enter). An edit that is not empty
+// and does not begin with a whole block of hexadecimal digits (blanks aside)
+// is refused: the line keeps its old text, as a short line would write
+// undefined bytes.
 #pragma once
 
 #include "ui/InPlaceLineEditor.h"

@@ -140,6 +140,18 @@ TEST_F(At88rf020DlgTest, AChangeTheKeysFileCannotRecordIsSaid)
     EXPECT_EQ(logLines()[1], "Update success!");
     EXPECT_TRUE(logLines()[2].contains("the new password is not recorded!"));
     EXPECT_TRUE(gatedEnabled());
+
+    // A file that opens but takes no write: said as well, and the new
+    // password must be verified all the same.
+    keys.write("");
+    QFile::remove(t7::keyFilePath());
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), t7::keyFilePath()));
+    open();
+    verify();
+    field("newPassword")->setText("FEDCBA9876543210");
+    click(dialog.get(), "updatePassword");
+    EXPECT_TRUE(logLines().last().contains("the new password is not recorded!"));
+    EXPECT_FALSE(gatedEnabled());
 }
 
 TEST_F(At88rf020DlgTest, CommandsAreCheckedConvertedAndTheirRepliesLogged)

@@ -142,12 +142,18 @@ TEST_F(Icode2DlgTest, WriteSkipsEmptyLinesAndEndsEveryLineWithCrLf)
 TEST_F(Icode2DlgTest, AShortOrNonHexEditIsRefusedAndTheLineKeepsItsText)
 {
     open();
-    for (const QString &text : {QStringLiteral("12 34"), QStringLiteral("12G45678"), QString()}) {
+    for (const QString &text : {QStringLiteral("12 34"), QStringLiteral("12G45678"), QStringLiteral("   ")}) {
         fake::editLine(lines(), field("lineEditor"), 6, text, 7);
         EXPECT_EQ(lines()->item(6)->text(), "06 07 08 09") << text.toStdString();
         EXPECT_FALSE(field("lineEditor")->isVisible());
         EXPECT_EQ(status(), "Line 06 kept: a block needs 8 hexadecimal digits!");
     }
+    // An emptied line is taken, and writes nothing.
+    fake::editLine(lines(), field("lineEditor"), 6, QString(), 7);
+    EXPECT_EQ(lines()->item(6)->text(), "");
+    click(dialog.get(), "write");
+    EXPECT_EQ(tag->written.size(), 15u);
+    EXPECT_EQ(tag->written.count(6), 0u);
 }
 
 TEST_F(Icode2DlgTest, LockBlockAsksAndLocksTheSelectedBlockOfTheRange)
@@ -162,6 +168,7 @@ TEST_F(Icode2DlgTest, LockBlockAsksAndLocksTheSelectedBlockOfTheRange)
     EXPECT_EQ(reader.count("rz_lock_block"), 0);
     click(dialog.get(), "lockBlock");
     EXPECT_EQ(boxes.texts().last(), "Once locked,you will never write this block,continue?");
+    EXPECT_EQ(boxes.messages().back().owner, nullptr); // the application's title
     EXPECT_THAT(reader.callsTo({"rz_lock_block"}), ElementsAre("rz_lock_block(9,34,17,*)"));
     EXPECT_EQ(dialog->reportText(), "Lock block success!");
 }
@@ -207,7 +214,7 @@ TEST_F(Icode2DlgTest, TheFunctionChoiceRunsItsCommandAtOnce)
     tag->securityLength = 200; // more than the 64 characters the reply once had room for
     functions->setCurrentIndex(1);
     EXPECT_THAT(reader.callsTo({"rz_get_securityinfo"}), ElementsAre("rz_get_securityinfo(9,34,10,10,*,*,*)"));
-    EXPECT_EQ(status(), "rz_get_securityinfo OK!\n Infor: " + QString("AB").repeated(100));
+    EXPECT_EQ(status(), "rz_get_securityinfo OK!\n Infor: " + QString("AB").repeated(200)); // every byte
     reader.returns("rz_stay_quiet", 1);
     functions->setCurrentIndex(4);
     EXPECT_EQ(status(), "rz_stay_quiet Error!");

@@ -116,12 +116,21 @@ TEST_F(MifarePlusDlgTest, ReadFillsTheListAndChoosingALineSetsTheBlock)
     EXPECT_EQ(field(3, "writeData")->text(), list->itemText(2));
 
     // More than the read buffer holds is refused with its own line.
-    reader.clearCalls();
-    field(3, "blocks")->setText("17");
+    for (const char *blocks : {"17", "-1"}) {
+        reader.clearCalls();
+        field(3, "blocks")->setText(blocks);
+        click(page(3), "read");
+        EXPECT_EQ(lastResult(), "Blocks: must be from 0 to 16!") << blocks;
+        EXPECT_EQ(reader.count("rz_MFPlusL3_ReadWithPlain"), 0);
+        EXPECT_EQ(list->count(), 3);
+    }
+    // No block read: the block and its data stay.
+    field(3, "blocks")->setText("0");
     click(page(3), "read");
-    EXPECT_EQ(lastResult(), "Blocks: must be from 1 to 16!");
-    EXPECT_EQ(reader.count("rz_MFPlusL3_ReadWithPlain"), 0);
-    EXPECT_EQ(list->count(), 3);
+    EXPECT_THAT(reader.callsTo({"rz_MFPlusL3_ReadWithPlain"}), ElementsAre("rz_MFPlusL3_ReadWithPlain(9,4,0,*)"));
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(field(3, "block")->text(), "6");
+    EXPECT_FALSE(field(3, "writeData")->text().isEmpty());
 }
 
 TEST_F(MifarePlusDlgTest, ValueButtonsUseTheBlockFieldAndAFailedReadKeepsTheValue)
