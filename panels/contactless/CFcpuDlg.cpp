@@ -60,8 +60,9 @@ void CFcpuDlg::buildLayout()
     setWindowTitle(cardKind_ == kTypeB ? QStringLiteral("CPU") + QStringLiteral(" card ") + QStringLiteral(" [ TYPEB ]")
                                        : QStringLiteral("FCPU"));
 
-    cardReset_ = makeButton(QStringLiteral("Card reset"), "cardReset", this);
+    // Made in the order they stand, which is the order the focus takes.
     rfReset_ = makeButton(QStringLiteral("RF reset"), "rfReset", this);
+    cardReset_ = makeButton(QStringLiteral("Card reset"), "cardReset", this);
     sendCommand_ = makeButton(QStringLiteral("sent command"), "sendCommand", this);
     clear_ = makeButton(QStringLiteral("clear"), "clear", this);
     exit_ = makeButton(QStringLiteral("exit"), "exit", this);

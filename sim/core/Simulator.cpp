@@ -728,7 +728,7 @@ int Simulator::requestB(int h, unsigned char *answer)
     std::copy(t.card->uid.begin(), t.card->uid.end(), atqb + 1);
     atqb[9] = 0x00;                                        // bit rates: 106 kbit/s both ways
     atqb[10] = hasApplication(t.card->kind) ? 0x81 : 0x80; // frame size 256, ISO 14443-4 compliant or not
-    atqb[11] = 0x41;                                       // frame waiting time, no NAD/CID options
+    atqb[11] = 0x41;                                       // FWI 4, no ADC, CID supported, no NAD
     const uint16_t crc = crcB(atqb, 12);
     atqb[12] = static_cast<uint8_t>(crc & 0xFF);
     atqb[13] = static_cast<uint8_t>(crc >> 8);

@@ -63,6 +63,9 @@ TEST_F(FcpuDlgTest, TypeAWithNoCardLogsBothFailuresNewestFirst)
     fake.returns("rz_pro_reset", 1);
     open(10);
     EXPECT_EQ(dialog->windowTitle(), "FCPU");
+    EXPECT_EQ(dialog->findChild<QPushButton *>("rfReset")->nextInFocusChain(),
+              dialog->findChild<QPushButton *>("cardReset"))
+        << "the focus goes the way the buttons stand";
     click("cardReset");
     EXPECT_EQ(dialog->logText(), "rz_pro_reset Error!\r\nrz_card Error!\r\n");
     EXPECT_EQ(shownLog(), "rz_pro_reset Error!\nrz_card Error!\n");
