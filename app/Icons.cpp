@@ -1,5 +1,8 @@
 #include "app/Icons.h"
 
+#include <QImageReader>
+#include <QPixmap>
+
 // The images are compiled into the static library; this reference keeps them
 // linked in and registered.
 static void registerIconResources()
@@ -43,15 +46,25 @@ const char *fileOf(IconId id)
     return "";
 }
 
+// Read as the PNGs they are: a QIcon given a file name probes every image
+// plugin on the system for it, which costs more start-up time than the
+// frame's own widgets.
+QPixmap pngPixmap(const QString &file)
+{
+    QImageReader reader(file, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
 } // namespace
 
 QIcon icon(IconId id)
 {
     static const bool registered = (registerIconResources(), true);
     (void)registered;
-    QIcon result(QString::fromLatin1(fileOf(id)));
+    QIcon result(pngPixmap(QString::fromLatin1(fileOf(id))));
     if (id == IconId::Application)
-        result.addFile(QStringLiteral(":/icons/app32.png"));
+        result.addPixmap(pngPixmap(QStringLiteral(":/icons/app32.png")));
     return result;
 }
 

@@ -1,5 +1,6 @@
 #include "sim/core/AirTiming.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -79,17 +80,26 @@ bool enabled(bool benchSetting)
     return benchSetting;
 }
 
-void wait(Duration duration)
+Duration wait(Duration duration)
 {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point end = Clock::now() + duration;
-    // The scheduler wakes late by tens of microseconds: sleep most of the
-    // way, spin the rest.
+    using Steady = std::chrono::steady_clock;
+    const Steady::time_point end = Steady::now() + duration;
+    // The scheduler wakes late by a hundred microseconds or more: sleep most
+    // of the way, spin the rest.
     constexpr microseconds kSpin(300);
     if (duration > kSpin)
         std::this_thread::sleep_until(end - kSpin);
-    while (Clock::now() < end) {
-    }
+    Steady::time_point now = Steady::now();
+    while (now < end)
+        now = Steady::now();
+    return std::chrono::duration_cast<Duration>(now - end);
+}
+
+void Clock::pass(Duration duration)
+{
+    constexpr Duration kMostOwed(10000);
+    const Duration owed = std::min(late_, duration);
+    late_ = std::min(late_ - owed + waiter_(duration - owed), kMostOwed);
 }
 
 } // namespace sim::air

@@ -52,8 +52,27 @@ Duration duration(Frame frame, std::size_t bytes = 0);
 // (which T7SIM_TIMING=instant overrides).
 bool enabled(bool benchSetting);
 
-// Blocks the caller for the frame's time (precisely, to within a few
-// microseconds: the last part is spun, not slept).
-void wait(Duration duration);
+// Blocks the caller for about the frame's time: the last part is spun, not
+// slept. Returns how late it woke (a loaded or virtual machine's scheduler
+// can oversleep the spin by milliseconds).
+Duration wait(Duration duration);
+
+// A reader's air time over a run of commands. What one wait oversleeps is
+// taken off the next ones, as a reader's own clock would not drift, so a run
+// of commands takes the sum of their times however the host schedules us.
+// The debt is capped: a host that stalled for long does not buy a burst of
+// instant commands.
+class Clock
+{
+public:
+    using Waiter = Duration (*)(Duration);
+    explicit Clock(Waiter waiter = &wait) : waiter_(waiter) {}
+
+    void pass(Duration duration);
+
+private:
+    Waiter waiter_;
+    Duration late_{0};
+};
 
 } // namespace sim::air

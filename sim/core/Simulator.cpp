@@ -116,7 +116,7 @@ void Simulator::follow()
 void Simulator::charge(air::Frame frame, std::size_t bytes)
 {
     if (store_ && air::enabled(store_->current().airTiming))
-        air::wait(air::duration(frame, bytes));
+        airClock_.pass(air::duration(frame, bytes));
 }
 
 Simulator::Open *Simulator::openReader(int h)

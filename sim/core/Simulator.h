@@ -282,6 +282,7 @@ private:
 
     std::map<std::string, ContactSlots> contactSlots_; // by reader
     std::unique_ptr<BenchStore> store_;
+    air::Clock airClock_; // calls come one at a time, so one clock serves every reader
     std::map<int, Open> handles_;
     std::map<std::string, Session> sessions_; // by "reader/position"
     int nextHandle_ = 1;

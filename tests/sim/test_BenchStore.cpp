@@ -307,3 +307,45 @@ TEST(AirTiming, T7simSwitchesTheBenchAndAnUnknownSettingIsRefused)
     json["timing"] = "slow";
     EXPECT_ANY_THROW(sim::benchFromJson(json));
 }
+
+// A waiter that wakes late by a script of amounts and records what it was asked.
+namespace
+{
+std::vector<sim::air::Duration> asked;
+std::vector<sim::air::Duration> lateness;
+
+sim::air::Duration scriptedWait(sim::air::Duration duration)
+{
+    asked.push_back(duration);
+    const sim::air::Duration late = lateness.empty() ? sim::air::Duration(0) : lateness.front();
+    if (!lateness.empty())
+        lateness.erase(lateness.begin());
+    return late;
+}
+} // namespace
+
+TEST(AirTiming, WhatOneWaitOversleepsTheNextOnesGiveBackUpToACap)
+{
+    using us = sim::air::Duration;
+    struct Case {
+        const char *name;
+        std::vector<us> late;     // how late each wait wakes
+        std::vector<us> expected; // what the clock asks of each wait for 2500 us frames
+    };
+    const std::vector<Case> cases = {
+        {"on time", {us(0), us(0), us(0)}, {us(2500), us(2500), us(2500)}},
+        {"late once", {us(300), us(0), us(0)}, {us(2500), us(2200), us(2500)}},
+        {"late by more than a frame", {us(4000), us(0), us(0)}, {us(2500), us(0), us(1000)}},
+        {"a long stall is owed only up to 10 ms",
+         {us(60000), us(0), us(0), us(0), us(0), us(0)},
+         {us(2500), us(0), us(0), us(0), us(0), us(2500)}},
+    };
+    for (const Case &c : cases) {
+        asked.clear();
+        lateness = c.late;
+        sim::air::Clock clock(&scriptedWait);
+        for (std::size_t i = 0; i < c.expected.size(); ++i)
+            clock.pass(us(2500));
+        EXPECT_EQ(asked, c.expected) << c.name;
+    }
+}
