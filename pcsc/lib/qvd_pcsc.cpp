@@ -3,8 +3,8 @@
 // and no exception ever crosses into the caller.
 #include "reader/qvd_api.h"
 
+#include "dump/Hex.h"
 #include "pcsc/core/Des.h"
-#include "pcsc/core/Hex.h"
 #include "pcsc/core/Readers.h"
 #include "pcsc/core/Results.h"
 
@@ -353,14 +353,14 @@ int a_hex(unsigned char *bytes, char *text, int count)
 {
     if (!bytes || !text || count < 0)
         return pcsc::kBadArgument;
-    return pcsc::hexToBytes(text, bytes, count) == count ? pcsc::kOk : pcsc::kBadArgument;
+    return dump::hexToBytes(text, bytes, count) == count ? pcsc::kOk : pcsc::kBadArgument;
 }
 
 int hex_a(char *text, unsigned char *bytes, int digits)
 {
     if (!text || !bytes || digits < 0)
         return pcsc::kBadArgument;
-    pcsc::bytesToHex(bytes, digits, text);
+    dump::bytesToHex(bytes, digits, text);
     return pcsc::kOk;
 }
 
