@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <random>
 #include <stdexcept>
+#include <utility>
 
 namespace sim
 {
@@ -280,12 +281,24 @@ Card makeContactCpuCard(CardKind kind)
     return card;
 }
 
-Card makeMifareCard(CardKind kind, std::vector<uint8_t> uid)
+namespace
+{
+
+// A TYPE A card's UID: the one given, or a random 4-byte one.
+std::vector<uint8_t> typeAUid(std::vector<uint8_t> uid, const char *refusal)
 {
     if (uid.empty())
         uid = randomMifareUid();
     if (uid.size() != 4 && uid.size() != 7)
-        throw std::invalid_argument("a MIFARE UID has 4 or 7 bytes");
+        throw std::invalid_argument(refusal);
+    return uid;
+}
+
+} // namespace
+
+Card makeMifareCard(CardKind kind, std::vector<uint8_t> uid)
+{
+    uid = typeAUid(std::move(uid), "a MIFARE UID has 4 or 7 bytes");
     Card card;
     card.kind = kind;
     card.uid = uid;
@@ -341,10 +354,7 @@ Card makeTypeBCard(std::vector<uint8_t> pupi)
 
 Card makeCpuCard(CardKind kind, std::vector<uint8_t> uid)
 {
-    if (uid.empty())
-        uid = randomMifareUid();
-    if (uid.size() != 4 && uid.size() != 7)
-        throw std::invalid_argument("a TYPE A UID has 4 or 7 bytes");
+    uid = typeAUid(std::move(uid), "a TYPE A UID has 4 or 7 bytes");
     Card card;
     card.kind = kind;
     card.uid = uid;
