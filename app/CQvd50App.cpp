@@ -1,5 +1,6 @@
 #include "app/CQvd50App.h"
 
+#include "app/ArrowIconStyle.h"
 #include "app/CMainFrame.h"
 #include "app/Icons.h"
 #include "reader/CardSerial.h"
@@ -22,6 +23,7 @@ CQvd50App::~CQvd50App()
 
 bool CQvd50App::InitInstance()
 {
+    setStyle(new ArrowIconStyle); // the application owns its style
     t7::applyDialogLook(*this);
     setWindowIcon(t7::icon(t7::IconId::Application));
     installLoadFailureBox();

@@ -46,17 +46,16 @@ const char *fileOf(IconId id)
     return "";
 }
 
-// Read as the PNGs they are: a QIcon given a file name probes every image
-// plugin on the system for it, which costs more start-up time than the
-// frame's own widgets.
+} // namespace
+
+// A QIcon given a file name probes every image plugin on the system for it,
+// which costs more start-up time than the frame's own widgets.
 QPixmap pngPixmap(const QString &file)
 {
     QImageReader reader(file, "png");
     reader.setAutoDetectImageFormat(false);
     return QPixmap::fromImage(reader.read());
 }
-
-} // namespace
 
 QIcon icon(IconId id)
 {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QPixmap>
 
 namespace t7
 {
@@ -22,5 +23,8 @@ enum class IconId {
 };
 
 QIcon icon(IconId id);
+
+// A PNG file (or resource) read without probing the image plugins for it.
+QPixmap pngPixmap(const QString &file);
 
 } // namespace t7

@@ -1,8 +1,10 @@
+#include "app/ArrowIconStyle.h"
 #include "app/CMainFrame.h"
 #include "app/COperTreeDlg.h"
 #include "app/CQvd50App.h"
 #include "app/CQvd50View.h"
 #include "app/CReaderVersionDlg.h"
+#include "app/Icons.h"
 #include "reader/ConnectionState.h"
 #include "reader/KeyFile.h"
 #include "tests/support/FakeReader.h"
@@ -19,6 +21,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QStyleOption>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -424,4 +427,32 @@ TEST(Application, AMissingReaderLibraryIsReportedOnceInTheApplicationBox)
     ASSERT_EQ(boxes.messages().size(), 1u);
     EXPECT_EQ(boxes.messages()[0].kind, t7::BoxKind::Application);
     EXPECT_TRUE(boxes.texts()[0].contains("libqvd-missing-for-test.so")) << boxes.texts()[0].toStdString();
+}
+
+// The extension arrows come from the tool's style with Qt's own pictures, so
+// no image plugin is loaded for them; a Qt that moved its pictures would
+// silently bring the plugin scan back, so the names are checked here.
+TEST(ArrowIconStyle, ServesQtsOwnArrowPicturesAndLeavesOtherIconsToTheBaseStyle)
+{
+    for (const char *file : {"toolbar-ext-h-8", "toolbar-ext-h-16", "toolbar-ext-h-32", "toolbar-ext-h-rtl-16",
+                             "toolbar-ext-v-5", "toolbar-ext-v-10", "toolbar-ext-v-20"})
+        EXPECT_TRUE(QFile::exists(QStringLiteral(":/qt-project.org/styles/commonstyle/images/%1.png").arg(file)))
+            << file;
+
+    ArrowIconStyle style;
+    QStyleOption rightToLeft;
+    rightToLeft.direction = Qt::RightToLeft;
+    const auto picture = [&](QStyle::StandardPixmap icon, const QStyleOption *option, QSize size) {
+        return style.standardIcon(icon, option).pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32);
+    };
+    const auto file = [](const char *name) {
+        return t7::pngPixmap(QStringLiteral(":/qt-project.org/styles/commonstyle/images/%1.png").arg(name))
+            .toImage()
+            .convertToFormat(QImage::Format_ARGB32);
+    };
+    EXPECT_EQ(picture(QStyle::SP_ToolBarHorizontalExtensionButton, nullptr, QSize(16, 10)), file("toolbar-ext-h-16"));
+    EXPECT_EQ(picture(QStyle::SP_ToolBarHorizontalExtensionButton, &rightToLeft, QSize(16, 10)),
+              file("toolbar-ext-h-rtl-16"));
+    EXPECT_EQ(picture(QStyle::SP_ToolBarVerticalExtensionButton, nullptr, QSize(10, 16)), file("toolbar-ext-v-10"));
+    EXPECT_FALSE(style.standardIcon(QStyle::SP_MessageBoxWarning).isNull());
 }
