@@ -31,6 +31,8 @@ public:
     // The bench as on disk now: re-read when the file changed since the last
     // look, created with the default bench when missing. Throws BenchError.
     const Bench &current();
+    // The bench as current() last left it, without looking at the file again.
+    const Bench &lastRead() const { return bench_; }
 
     // Runs `change` on the latest bench under the file lock; saves when it
     // returns true. Returns what `change` returned. Throws BenchError.

@@ -67,14 +67,19 @@ int Simulator::mfpCommitPerso(int h)
     return rc;
 }
 
+int Simulator::plusAuthentication(int h, const unsigned char *key, Target *t)
+{
+    charge(air::Frame::Exchange, 87);
+    if (const int rc = mifarePlus(h, t))
+        return rc;
+    return key ? kOk : kBadArgument;
+}
+
 int Simulator::switchPlusLevel(int h, const unsigned char *key, int from, int to)
 {
-    charge(air::Frame::Exchange, 87); // AES three-pass authentication
     Target t;
-    if (const int rc = mifarePlus(h, &t))
+    if (const int rc = plusAuthentication(h, key, &t))
         return rc;
-    if (!key)
-        return kBadArgument;
     const mfplus::Key k = keyOf(key);
     Session *session = t.session;
     const int rc =
@@ -86,12 +91,9 @@ int Simulator::switchPlusLevel(int h, const unsigned char *key, int from, int to
 
 int Simulator::mfpL1Authenticate(int h, const unsigned char *key)
 {
-    charge(air::Frame::Exchange, 87); // AES three-pass authentication
     Target t;
-    if (const int rc = mifarePlus(h, &t))
+    if (const int rc = plusAuthentication(h, key, &t))
         return rc;
-    if (!key)
-        return kBadArgument;
     return mfplus::authenticateLevel1(t.card->plus, keyOf(key));
 }
 
@@ -112,23 +114,19 @@ int Simulator::mfpL2SwitchToL3(int h, const unsigned char *key)
 
 int Simulator::mfpL3AuthenticateKey(int h, const unsigned char *key, unsigned short keyNumber)
 {
-    charge(air::Frame::Exchange, 87); // AES three-pass authentication
     Target t;
-    if (const int rc = mifarePlus(h, &t))
+    if (const int rc = plusAuthentication(h, key, &t))
         return rc;
-    if (!key)
-        return kBadArgument;
     return mfplus::authenticateKey(t.card->plus, t.session->plus, keyNumber, keyOf(key));
 }
 
 // mode 1: the sector's key A, 2: its key B.
 int Simulator::mfpL3AuthenticateSector(int h, unsigned char mode, unsigned char sector, const unsigned char *key)
 {
-    charge(air::Frame::Exchange, 87); // AES three-pass authentication
     Target t;
-    if (const int rc = mifarePlus(h, &t))
+    if (const int rc = plusAuthentication(h, key, &t))
         return rc;
-    if (!key || (mode != 1 && mode != 2) || sector >= mfplus::sectorCount(t.card->plus))
+    if ((mode != 1 && mode != 2) || sector >= mfplus::sectorCount(t.card->plus))
         return kBadArgument;
     const auto keyNumber = static_cast<uint16_t>(mfplus::kFirstSectorKey + 2 * sector + (mode - 1));
     return mfplus::authenticateKey(t.card->plus, t.session->plus, keyNumber, keyOf(key));

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace sim
 {
@@ -115,8 +116,16 @@ void Simulator::follow()
 
 void Simulator::charge(air::Frame frame, std::size_t bytes)
 {
-    if (store_ && air::enabled(store_->current().airTiming))
-        airClock_.pass(air::duration(frame, bytes));
+    chargedAir_ += air::duration(frame, bytes);
+}
+
+// The call has looked at the bench file already (every entry point does), so
+// its setting is read from memory rather than from the file once per command.
+void Simulator::settleAirTime()
+{
+    const air::Duration charged = std::exchange(chargedAir_, air::Duration(0));
+    if (charged.count() > 0 && store_ && air::enabled(store_->lastRead().airTiming))
+        airClock_.pass(charged);
 }
 
 Simulator::Open *Simulator::openReader(int h)

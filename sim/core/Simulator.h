@@ -23,6 +23,10 @@ class Simulator
 public:
     Simulator();
 
+    // Takes the air time the call's commands charged, when the timing model
+    // is on by the bench as the call found it. Each library call ends with it.
+    void settleAirTime();
+
     // Reader
     int init(int port, int baud);
     int exit(int h);
@@ -221,7 +225,7 @@ private:
     };
 
     void follow();
-    // The command's air time, when the timing model is on.
+    // Adds the command's air time to the call's, taken by settleAirTime().
     void charge(air::Frame frame, std::size_t bytes = 0);
     Open *openReader(int h);
     const Reader *reader(int h);
@@ -253,6 +257,8 @@ private:
     using PlusChange = std::function<int(mfplus::Memory &, const mfplus::Session &)>;
     int changePlus(int h, const PlusChange &change);
     int switchPlusLevel(int h, const unsigned char *key, int from, int to);
+    // The AES three-pass authentication every MIFARE Plus key check makes.
+    int plusAuthentication(int h, const unsigned char *key, Target *t);
     // The ISO15693 tag when it takes a request with these flags and UID.
     int tag(int h, unsigned char flags, const unsigned char *uid, Target *t);
     int moveTag(int h, unsigned char flags, const unsigned char *uid, iso15693::State state, bool addressOnly);
@@ -283,6 +289,7 @@ private:
     std::map<std::string, ContactSlots> contactSlots_; // by reader
     std::unique_ptr<BenchStore> store_;
     air::Clock airClock_; // calls come one at a time, so one clock serves every reader
+    air::Duration chargedAir_{0};
     std::map<int, Open> handles_;
     std::map<std::string, Session> sessions_; // by "reader/position"
     int nextHandle_ = 1;

@@ -27,11 +27,13 @@ sim::Simulator &simulator()
 template <typename Fn> int guarded(Fn fn)
 {
     const std::lock_guard<std::mutex> lock(libraryMutex());
+    int result = sim::kBenchUnreadable;
     try {
-        return fn(simulator());
+        result = fn(simulator());
     } catch (...) {
-        return sim::kBenchUnreadable;
     }
+    simulator().settleAirTime();
+    return result;
 }
 
 } // namespace
